@@ -6,10 +6,20 @@
 
 namespace Utils {
 
-// (high << 16) | low: low = connectivity bits (0x40 IPv4 internet, 0x400 IPv6 internet, 0x2/0x4
-// IPv4/IPv6 without internet); high 0 online, 1 no connectivity, 2 network without internet;
-// 0 when the check itself failed.
+// Connectivity bits of the low half of CheckNetwork's result.
+inline constexpr int kConnectivityIpv4LocalNetwork = 0x20;
+inline constexpr int kConnectivityIpv4Internet = 0x40;
+inline constexpr int kConnectivityIpv6LocalNetwork = 0x200;
+inline constexpr int kConnectivityIpv6Internet = 0x400;
+
+// (high << 16) | low: low = the connectivity bits above; high 0 online, 1 no connectivity at all,
+// 2 a network without internet access. A default route counts as a local network; internet means
+// a TCP connection to the package's download host within a few seconds.
 int CheckNetwork();
+// The same with the host and port that stand for "the internet".
+int CheckNetwork(const std::string& probeHost, int probePort);
+// Host and port of an http(s) address ("https://h:8443/x" -> "h", 8443); false when there is no host.
+bool HostAndPortOf(const std::wstring& url, std::string* host, int* port);
 
 class HardDiskManager {
 public:
