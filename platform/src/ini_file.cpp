@@ -38,6 +38,7 @@ struct Line {
     std::string_view value;  // entry value, trimmed
     size_t begin = 0;        // offset of the line in the text
     size_t end = 0;          // offset just past its line break
+    bool blank = false;
 };
 
 std::vector<Line> SplitLines(std::string_view text) {
@@ -50,6 +51,7 @@ std::vector<Line> SplitLines(std::string_view text) {
         Line line;
         line.begin = pos;
         line.end = end;
+        line.blank = raw.empty();
         if (!raw.empty() && raw.front() == '[') {
             size_t close = raw.find(']');
             line.kind = Line::kSection;
@@ -121,7 +123,7 @@ std::string IniFile::SetStringInText(std::string_view text, std::string_view sec
             out.replace(lines[i].begin, lines[i].end - lines[i].begin, entry);
             return out;
         }
-        if (lines[i].kind != Line::kOther || !TrimBlanks(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) {
+        if (!lines[i].blank) {
             insertAt = lines[i].end;  // after the section's last non-blank line
         }
     }
