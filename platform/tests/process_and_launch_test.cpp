@@ -7,7 +7,7 @@
 #include "platform/launch.h"
 #include "platform/paths.h"
 #include "platform/process_list.h"
-#include "test_folder.h"
+#include "testing/test_folder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/paths.h"
-#include "test_folder.h"
+#include "testing/test_folder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "testing/test_folder.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ TEST(InstallerSettings, MergesDefaultsFileAndCommandLine) {
     };
     for (const SettingsCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder folder;
+        TestFolder folder;
         if (c.iniText != nullptr) {
             std::ofstream(folder.Child("KeltoInstallerConfig.ini")) << c.iniText;
         }
@@ -91,7 +91,7 @@ TEST(InstallerSettings, RouteSubstitution) {
     EXPECT_EQ(InstallerSettings::RouteForVersionLabel(L"XP+"), L"download_silent_xp");
     EXPECT_EQ(InstallerSettings::RouteForVersionLabel(L"6.1.0"), L"download_silent");
 
-    TempFolder folder;
+    TestFolder folder;
     std::ofstream(folder.Child("KeltoInstallerConfig.ini"))
         << "[Install]\nDownloadUrl=http://h/${ROUTE}/${ROUTE}/setup.exe\n";
     InstallerSettings settings(folder.Child("setup"), folder.path());

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "testing/test_folder.h"
 #include "utils/checksum.h"
 #include "utils/exception.h"
 #include "utils/folders.h"
@@ -28,7 +28,7 @@ TEST(Checksum, UrlMd5TakesTheSegmentBeforeTheLastSlash) {
 }
 
 TEST(Checksum, FileMd5) {
-    TempFolder folder;
+    TestFolder folder;
     std::ofstream(folder.Child("empty"));
     std::ofstream(folder.Child("abc")) << "abc";
     EXPECT_EQ(Utils::FileMd5(folder.Child("empty")), "d41d8cd98f00b204e9800998ecf8427e");
@@ -89,7 +89,7 @@ TEST(SystemChecks, HostOfAnAddress) {
 }
 
 TEST(SystemChecks, FreeSpaceOfAFolderNotYetCreated) {
-    TempFolder folder;
+    TestFolder folder;
     Utils::HardDiskManager disk;
     ASSERT_TRUE(disk.CheckFreeSpace(Utils::ToWide(folder.Child("not/yet/there"), 0)));
     EXPECT_GT(disk.totalBytes, 0u);
@@ -97,7 +97,7 @@ TEST(SystemChecks, FreeSpaceOfAFolderNotYetCreated) {
 }
 
 TEST(Folders, CreateDirectories) {
-    TempFolder folder;
+    TestFolder folder;
     std::wstring base = Utils::ToWide(folder.path(), 0);
     EXPECT_TRUE(Utils::CreateDirectories(base + L"/a/b/c"));
     EXPECT_TRUE(std::filesystem::is_directory(folder.Child("a/b/c")));
