@@ -19,7 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 std::string RunMd5sum(const std::string& path) {
     platform::ChildProcess child;
@@ -51,7 +53,8 @@ int main(int argc, char** argv) {
         std::vector<std::uint64_t> block(1 << 17);  // 1 MiB
         for (long i = 0; i < mib; ++i) {
             std::generate(block.begin(), block.end(), random);
-            out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size() * 8));
+            out.write(reinterpret_cast<const char*>(block.data()),
+                      static_cast<std::streamsize>(block.size() * 8));
         }
     }
     // Warm the page cache for both, then take the best of a few rounds each.

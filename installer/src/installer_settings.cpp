@@ -19,8 +19,12 @@ constexpr const char* kSettingsFileName = "KeltoInstallerConfig.ini";
 constexpr const char* kSection = "Install";
 constexpr const wchar_t* kRoutePlaceholder = L"${ROUTE}";
 
-std::string Narrow(const std::wstring& text) { return Utils::ToNarrow(text, Utils::kCodePageUtf8); }
-std::wstring Wide(const std::string& text) { return Utils::ToWide(text, Utils::kCodePageUtf8); }
+std::string Narrow(const std::wstring& text) {
+    return Utils::ToNarrow(text, Utils::kCodePageUtf8);
+}
+std::wstring Wide(const std::string& text) {
+    return Utils::ToWide(text, Utils::kCodePageUtf8);
+}
 
 // Leading blanks skipped, text after the number ignored; `unreadable` when no number begins.
 double ParseDecimal(const std::wstring& text, double unreadable) {
@@ -82,7 +86,9 @@ void InstallerSettings::LoadSettings() {
     if (!platform::PathExists(ini.path())) {
         return;
     }
-    auto get = [&](const char* key, const char* fallback) { return Wide(ini.GetString(kSection, key, fallback)); };
+    auto get = [&](const char* key, const char* fallback) {
+        return Wide(ini.GetString(kSection, key, fallback));
+    };
     SetDownloadUrl(get("DownloadUrl", Narrow(kDefaultDownloadUrl).c_str()));
     DownloadType = ini.GetInt(kSection, "DownloadType", 1);
     IsCheckNet = get("IsCheckNet", "true") == L"true";
@@ -133,8 +139,9 @@ void InstallerSettings::ParseOptions(const std::vector<std::wstring>& args) {
     };
     apply(L"-downloadurl", [&](const std::wstring& v) { SetDownloadUrl(v); });
     apply(L"-downloadtype", [&](const std::wstring& v) { DownloadType = ParseInteger(v); });
-    apply(L"-downloadscale",
-          [&](const std::wstring& v) { DownloadScale = ParseDecimal(v, std::numeric_limits<double>::quiet_NaN()); });
+    apply(L"-downloadscale", [&](const std::wstring& v) {
+        DownloadScale = ParseDecimal(v, std::numeric_limits<double>::quiet_NaN());
+    });
     apply(L"-ischecknet", [&](const std::wstring& v) { IsCheckNet = v == L"true"; });
     apply(L"-isenableappanalytics", [&](const std::wstring& v) { IsEnableAppAnalytics = v == L"true"; });
     apply(L"-dlappnamesuffix", [&](const std::wstring& v) { DlAppNameSuffix = v; });

@@ -69,9 +69,10 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
 void LogLine(const char* function, int line, const char* format, ...) {
     platform::LocalTime now = platform::NowLocal();
     char prefix[256];
-    int prefixLength = std::snprintf(prefix, sizeof prefix, "<P%05d><T%05d><%04d-%02d-%02d %02d:%02d:%02d.%03d>(",
-                                     platform::CurrentProcessId(), platform::CurrentThreadId(), now.year,
-                                     now.month, now.day, now.hour, now.minute, now.second, now.millisecond);
+    int prefixLength =
+        std::snprintf(prefix, sizeof prefix, "<P%05d><T%05d><%04d-%02d-%02d %02d:%02d:%02d.%03d>(",
+                      platform::CurrentProcessId(), platform::CurrentThreadId(), now.year, now.month, now.day,
+                      now.hour, now.minute, now.second, now.millisecond);
     if (prefixLength < 0) {
         return;
     }

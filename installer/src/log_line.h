@@ -15,4 +15,5 @@ std::string QualifiedFunctionName(const char* prettyFunction);
 }  // namespace logging
 
 // Logs with the calling function's qualified name and line: LOG_LINE("DL_TYPE=%d\r\n", type).
-#define LOG_LINE(...) LogLine(::logging::QualifiedFunctionName(__PRETTY_FUNCTION__).c_str(), __LINE__, __VA_ARGS__)
+#define LOG_LINE(...) \
+    LogLine(::logging::QualifiedFunctionName(__PRETTY_FUNCTION__).c_str(), __LINE__, __VA_ARGS__)

@@ -44,7 +44,9 @@ struct Pipe {
 
 }  // namespace
 
-ChildProcess::~ChildProcess() { Close(); }
+ChildProcess::~ChildProcess() {
+    Close();
+}
 
 bool ChildProcess::Start(std::string_view commandLine, std::string* error) {
     Close();
@@ -129,11 +131,13 @@ ChildProcess::ReadStatus ChildProcess::ReadFrom(int& fd, char* buffer, std::size
     return ReadStatus::kData;
 }
 
-ChildProcess::ReadStatus ChildProcess::ReadOutput(char* buffer, std::size_t size, int timeoutMs, std::size_t* got) {
+ChildProcess::ReadStatus ChildProcess::ReadOutput(char* buffer, std::size_t size, int timeoutMs,
+                                                  std::size_t* got) {
     return ReadFrom(stdoutFd_, buffer, size, timeoutMs, got);
 }
 
-ChildProcess::ReadStatus ChildProcess::ReadError(char* buffer, std::size_t size, int timeoutMs, std::size_t* got) {
+ChildProcess::ReadStatus ChildProcess::ReadError(char* buffer, std::size_t size, int timeoutMs,
+                                                 std::size_t* got) {
     return ReadFrom(stderrFd_, buffer, size, timeoutMs, got);
 }
 
@@ -163,7 +167,9 @@ bool ChildProcess::WriteInput(std::string_view data) {
     return data.empty();
 }
 
-void ChildProcess::CloseInput() { CloseFd(stdinFd_); }
+void ChildProcess::CloseInput() {
+    CloseFd(stdinFd_);
+}
 
 int ChildProcess::ExitCode() {
     if (pid_ <= 0) {

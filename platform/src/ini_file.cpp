@@ -24,7 +24,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
         return false;
     }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }
@@ -47,7 +48,8 @@ std::vector<Line> SplitLines(std::string_view text) {
     while (pos < text.size()) {
         size_t newline = text.find('\n', pos);
         size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
-        std::string_view raw = TrimBlanks(text.substr(pos, (newline == std::string_view::npos ? end : newline) - pos));
+        std::string_view raw =
+            TrimBlanks(text.substr(pos, (newline == std::string_view::npos ? end : newline) - pos));
         Line line;
         line.begin = pos;
         line.end = end;
@@ -55,7 +57,8 @@ std::vector<Line> SplitLines(std::string_view text) {
         if (!raw.empty() && raw.front() == '[') {
             size_t close = raw.find(']');
             line.kind = Line::kSection;
-            line.name = TrimBlanks(raw.substr(1, close == std::string_view::npos ? raw.size() - 1 : close - 1));
+            line.name =
+                TrimBlanks(raw.substr(1, close == std::string_view::npos ? raw.size() - 1 : close - 1));
         } else if (!raw.empty() && raw.front() != ';') {
             size_t eq = raw.find('=');
             line.kind = Line::kEntry;
@@ -83,7 +86,9 @@ size_t FindSection(const std::vector<Line>& lines, std::string_view section, siz
     return std::string_view::npos;
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -167,7 +172,8 @@ int IniFile::ParseProfileInt(std::string_view value) {
         if (digit >= base) {
             break;
         }
-        result = result * static_cast<unsigned>(base) + static_cast<unsigned>(digit);  // wraps like the original
+        result =
+            result * static_cast<unsigned>(base) + static_cast<unsigned>(digit);  // wraps like the original
     }
     return static_cast<int>(negative ? 0u - result : result);
 }
@@ -180,7 +186,8 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
     return FindInText(text, section, key);
 }
 
-std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string IniFile::GetString(std::string_view section, std::string_view key,
+                               std::string_view fallback) const {
     return Find(section, key).value_or(std::string(fallback));
 }
 
@@ -199,7 +206,8 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
     if (PathExists(path_) && !ReadWholeFile(path_, &text)) {
         return false;
     }
-    return WriteFileAtomic(path_, SetStringInText(text, TrimBlanks(section), TrimBlanks(key), TrimBlanks(value)));
+    return WriteFileAtomic(path_,
+                           SetStringInText(text, TrimBlanks(section), TrimBlanks(key), TrimBlanks(value)));
 }
 
 }  // namespace platform

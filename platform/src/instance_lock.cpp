@@ -9,7 +9,9 @@
 
 namespace platform {
 
-InstanceLock::~InstanceLock() { Release(); }
+InstanceLock::~InstanceLock() {
+    Release();
+}
 
 bool InstanceLock::Acquire(const std::string& name) {
     if (fd_ >= 0) {

@@ -79,9 +79,13 @@ bool IsRegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool MakeDirectory(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+bool MakeDirectory(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0;
+}
 
-bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
 
 bool RenameFile(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0;

@@ -19,7 +19,8 @@ std::string ExecutableNameOf(const std::string& pidFolder) {
     if (n > 0) {
         std::string path(target, static_cast<size_t>(n));
         const std::string deleted = " (deleted)";
-        if (path.size() > deleted.size() && path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0) {
+        if (path.size() > deleted.size() &&
+            path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0) {
             path.resize(path.size() - deleted.size());
         }
         return FileNameOf(path);

@@ -66,9 +66,13 @@ bool Is64BitMachine() {
     return m.find("64") != std::string::npos || m == "s390x";
 }
 
-int CurrentProcessId() { return static_cast<int>(getpid()); }
+int CurrentProcessId() {
+    return static_cast<int>(getpid());
+}
 
-int CurrentThreadId() { return static_cast<int>(syscall(SYS_gettid)); }
+int CurrentThreadId() {
+    return static_cast<int>(syscall(SYS_gettid));
+}
 
 void SetCurrentThreadName(const std::string& name) {
     pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
@@ -79,8 +83,13 @@ LocalTime NowLocal() {
     clock_gettime(CLOCK_REALTIME, &ts);
     tm local;
     localtime_r(&ts.tv_sec, &local);
-    return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                     local.tm_min,         local.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
+    return LocalTime{local.tm_year + 1900,
+                     local.tm_mon + 1,
+                     local.tm_mday,
+                     local.tm_hour,
+                     local.tm_min,
+                     local.tm_sec,
+                     static_cast<int>(ts.tv_nsec / 1000000)};
 }
 
 std::uint32_t TickCountMs() {
@@ -90,7 +99,9 @@ std::uint32_t TickCountMs() {
                                       static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
-bool IsEffectiveRoot() { return geteuid() == 0; }
+bool IsEffectiveRoot() {
+    return geteuid() == 0;
+}
 
 bool IsAccountInAdminGroup(const std::string& userName) {
     std::vector<char> buffer(16384);
@@ -206,8 +217,8 @@ bool HasIpv6DefaultRoute() {
     while (std::getline(lines, line)) {
         char dest[40], iface[64], metric[16], refs[16], use[16], flags[16], src[40], next[40];
         unsigned destLen = 1, srcLen = 0;
-        if (std::sscanf(line.c_str(), "%32s %x %32s %x %32s %8s %8s %8s %8s %63s", dest, &destLen, src, &srcLen, next,
-                        metric, refs, use, flags, iface) == 10 &&
+        if (std::sscanf(line.c_str(), "%32s %x %32s %x %32s %8s %8s %8s %8s %63s", dest, &destLen, src,
+                        &srcLen, next, metric, refs, use, flags, iface) == 10 &&
             destLen == 0 && std::string(dest) == std::string(32, '0') && std::string(iface) != "lo" &&
             (std::strtoul(flags, nullptr, 16) & 0x1) != 0) {  // RTF_UP
             return true;
@@ -226,7 +237,8 @@ bool CanConnect(const std::string& host, int port, int timeoutMs) {
     }
     bool connected = false;
     for (addrinfo* a = result; a != nullptr && !connected; a = a->ai_next) {
-        FileDescriptor fd(socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+        FileDescriptor fd(
+            socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
         if (!fd.valid()) {
             continue;
         }

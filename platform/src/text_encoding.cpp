@@ -20,7 +20,8 @@ bool ConvertCharset(std::string_view input, const char* from, const char* to, st
     while (ok) {
         char* outPtr = buffer;
         size_t outLeft = sizeof buffer;
-        size_t rc = inLeft > 0 ? iconv(cd, &in, &inLeft, &outPtr, &outLeft) : iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+        size_t rc = inLeft > 0 ? iconv(cd, &in, &inLeft, &outPtr, &outLeft)
+                               : iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
         result.append(buffer, sizeof buffer - outLeft);
         if (rc == static_cast<size_t>(-1)) {
             ok = errno == E2BIG;

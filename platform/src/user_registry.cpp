@@ -28,7 +28,8 @@ std::string KeyFolderPath(std::string_view keyPath) {
     size_t pos = 0;
     while (pos <= keyPath.size()) {
         size_t sep = keyPath.find_first_of("\\/", pos);
-        std::string_view part = keyPath.substr(pos, sep == std::string_view::npos ? std::string_view::npos : sep - pos);
+        std::string_view part =
+            keyPath.substr(pos, sep == std::string_view::npos ? std::string_view::npos : sep - pos);
         if (!part.empty() && part != "." && part != "..") {
             std::string lower;
             for (char c : part) {

@@ -19,7 +19,8 @@ TEST(SplitCommandLine, WindowsQuotingRules) {
         {"prog", {"prog"}},
         {"\"C:\\Program Files\\a.exe\" /S", {"C:\\Program Files\\a.exe", "/S"}},
         {"/tmp/dir with\\x.exe a", {"/tmp/dir", "with\\x.exe", "a"}},
-        {"p -instdir=\"/opt/My Apps/Glintcap\" -ssc=true", {"p", "-instdir=/opt/My Apps/Glintcap", "-ssc=true"}},
+        {"p -instdir=\"/opt/My Apps/Glintcap\" -ssc=true",
+         {"p", "-instdir=/opt/My Apps/Glintcap", "-ssc=true"}},
         {"p a\\\\b \"a\\\\\" x", {"p", "a\\\\b", "a\\", "x"}},
         {"p \"a\\\"b\" c", {"p", "a\"b", "c"}},
         {"p \"a\"\"b\"", {"p", "a\"b"}},
@@ -45,7 +46,8 @@ std::string ReadAll(ChildProcess& child) {
 TEST(ChildProcess, QuotedPathWithBlanksIsOneArgument) {
     TestFolder folder;
     std::string script = folder.Child("my tool.sh");
-    ASSERT_TRUE(platform::WriteFileAtomic(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\nexit 7\n"));
+    ASSERT_TRUE(
+        platform::WriteFileAtomic(script, "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\nexit 7\n"));
     ASSERT_TRUE(platform::MakeExecutableForOwner(script));
     ChildProcess child;
     std::string error;
@@ -58,7 +60,8 @@ TEST(ChildProcess, QuotedPathWithBlanksIsOneArgument) {
 TEST(ChildProcess, InputErrorTimeoutAndRunningState) {
     ChildProcess child;
     std::string error;
-    ASSERT_TRUE(child.Start("/bin/sh -c \"read line; echo got:$line; echo oops >&2; sleep 0.3\"", &error)) << error;
+    ASSERT_TRUE(child.Start("/bin/sh -c \"read line; echo got:$line; echo oops >&2; sleep 0.3\"", &error))
+        << error;
     EXPECT_EQ(child.ExitCode(), platform::kStillActive);
     char buffer[64];
     std::size_t got = 0;

@@ -51,7 +51,8 @@ TEST(IniFile, ProfileIntegers) {
     struct Case {
         const char* text;
         int value;
-    } cases[] = {{"3", 3}, {" 12abc", 12}, {"-5", -5}, {"+7", 7}, {"0x1F", 31}, {"abc", 0}, {"x", 0}, {"-", 0}};
+    } cases[] = {{"3", 3},     {" 12abc", 12}, {"-5", -5}, {"+7", 7},
+                 {"0x1F", 31}, {"abc", 0},     {"x", 0},   {"-", 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(IniFile::ParseProfileInt(c.text), c.value) << c.text;
     }

@@ -1,9 +1,8 @@
 #include "platform/instance_lock.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -10,7 +10,10 @@ TEST(Paths, SplitsAndJoins) {
         const char* directory;
         const char* name;
     } cases[] = {
-        {"a/b/c.txt", "a/b", "c.txt"}, {"c.txt", "", "c.txt"}, {"/c", "/", "c"}, {"/a/b/", "/a", "b"},
+        {"a/b/c.txt", "a/b", "c.txt"},
+        {"c.txt", "", "c.txt"},
+        {"/c", "/", "c"},
+        {"/a/b/", "/a", "b"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(platform::DirectoryOf(c.path), c.directory) << c.path;

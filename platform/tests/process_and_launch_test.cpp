@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "platform/child_process.h"
 #include "platform/launch.h"

@@ -22,9 +22,11 @@ bool CreateDirectories(const std::wstring& path) {
     }
     std::string narrow = ToNarrow(path, kCodePageUtf8);
     auto ensure = [](const std::string& folder) {
-        return platform::IsDirectory(folder) || platform::MakeDirectory(folder) || platform::IsDirectory(folder);
+        return platform::IsDirectory(folder) || platform::MakeDirectory(folder) ||
+               platform::IsDirectory(folder);
     };
-    for (size_t slash = narrow.find('/', 1); slash != std::string::npos; slash = narrow.find('/', slash + 1)) {
+    for (size_t slash = narrow.find('/', 1); slash != std::string::npos;
+         slash = narrow.find('/', slash + 1)) {
         if (!ensure(narrow.substr(0, slash + 1))) {
             return false;
         }

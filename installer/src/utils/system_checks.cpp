@@ -77,22 +77,35 @@ bool HardDiskManager::CheckFreeSpace(const std::wstring& directory) {
 std::wstring OsVersionLabel(unsigned major, unsigned minor, unsigned build, bool serverR2) {
     build &= 0xFFFF;
     switch (major) {
-        case 0: case 1: case 2: case 3: case 4:
+        case 0:
+        case 1:
+        case 2:
+        case 3:
+        case 4:
             return L"XP-";
         case 5:
             switch (minor) {
-                case 0: return L"2K";
-                case 1: return L"XP";
-                case 2: return serverR2 ? L"Server 2003 R2" : L"Server 2003";
-                default: return L"XP+";
+                case 0:
+                    return L"2K";
+                case 1:
+                    return L"XP";
+                case 2:
+                    return serverR2 ? L"Server 2003 R2" : L"Server 2003";
+                default:
+                    return L"XP+";
             }
         case 6:
             switch (minor) {
-                case 0: return L"Vista";
-                case 1: return L"7";
-                case 2: return L"8";
-                case 3: return L"8.1";
-                default: return L"8.1+";
+                case 0:
+                    return L"Vista";
+                case 1:
+                    return L"7";
+                case 2:
+                    return L"8";
+                case 3:
+                    return L"8.1";
+                default:
+                    return L"8.1+";
             }
         case 10:
             return minor == 0 ? L"10" : L"10+";
@@ -118,18 +131,23 @@ int Is64BitRule(bool haveWow64, bool wow64Succeeded, bool isWow64, int nativeArc
     return nativeArchitecture == 9 || nativeArchitecture == 6 ? 1 : 0;
 }
 
-int Is64BitSystem() { return platform::Is64BitMachine() ? 1 : 0; }
+int Is64BitSystem() {
+    return platform::Is64BitMachine() ? 1 : 0;
+}
 
 std::wstring NewGuidText() {
     platform::GuidBytes guid = platform::NewGuid();
     const std::uint8_t* b = guid.bytes;
     char text[33];
-    std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02x%02x%02X%02X%02X%02X%02X%02X%02X%02X", b[0], b[1],
-                  b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X%02x%02x%02X%02X%02X%02X%02X%02X%02X%02X", b[0],
+                  b[1], b[2], b[3], b[4], b[5], b[6], b[7], b[8], b[9], b[10], b[11], b[12], b[13], b[14],
+                  b[15]);
     return ToWide(text, kCodePageUtf8);
 }
 
-bool IsUserAdmin() { return platform::IsEffectiveRoot(); }
+bool IsUserAdmin() {
+    return platform::IsEffectiveRoot();
+}
 
 bool IsAdminAccount(const std::wstring& userName) {
     return platform::IsAccountInAdminGroup(ToNarrow(userName, kCodePageUtf8));

@@ -10,9 +10,13 @@
 namespace Utils {
 namespace {
 
-bool IsUtf8CodePage(unsigned codePage) { return codePage == kCodePageAnsi || codePage == kCodePageUtf8; }
+bool IsUtf8CodePage(unsigned codePage) {
+    return codePage == kCodePageAnsi || codePage == kCodePageUtf8;
+}
 
-std::string IconvName(unsigned codePage) { return "CP" + std::to_string(codePage); }
+std::string IconvName(unsigned codePage) {
+    return "CP" + std::to_string(codePage);
+}
 
 }  // namespace
 

@@ -6,7 +6,7 @@
 
 namespace Utils {
 
-inline constexpr unsigned kCodePageAnsi = 0;    // the "ANSI" code page: UTF-8 on Linux
+inline constexpr unsigned kCodePageAnsi = 0;  // the "ANSI" code page: UTF-8 on Linux
 inline constexpr unsigned kCodePageUtf8 = 65001;
 
 // Whole-string conversion from/to the code page (0 and 65001 are UTF-8; others such as 936 through

@@ -9,7 +9,9 @@ namespace Utils {
 Thread::Thread(void* argument, std::wstring name, Body body)
     : body_(std::move(body)), argument_(argument), name_(std::move(name)) {}
 
-Thread::~Thread() { Join(); }
+Thread::~Thread() {
+    Join();
+}
 
 bool Thread::Resume() {
     if (thread_.joinable()) {

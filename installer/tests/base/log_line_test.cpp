@@ -1,11 +1,10 @@
 #include "log_line.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <regex>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,7 +17,9 @@ public:
 
 struct Widget {
     std::string Method() const { return logging::QualifiedFunctionName(__PRETTY_FUNCTION__); }
-    static std::string Static(int, const char*) { return logging::QualifiedFunctionName(__PRETTY_FUNCTION__); }
+    static std::string Static(int, const char*) {
+        return logging::QualifiedFunctionName(__PRETTY_FUNCTION__);
+    }
     std::string FromLambda() {
         return [] { return logging::QualifiedFunctionName(__PRETTY_FUNCTION__); }();
     }
@@ -33,7 +34,8 @@ TEST(LogLine, QualifiedNameOfTheCaller) {
         const char* name;
     } cases[] = {
         {"void CDownloadInstaller::Start()", "CDownloadInstaller::Start"},
-        {"bool Utils::HardDiskManager::CheckFreeSpace(const std::wstring&)", "Utils::HardDiskManager::CheckFreeSpace"},
+        {"bool Utils::HardDiskManager::CheckFreeSpace(const std::wstring&)",
+         "Utils::HardDiskManager::CheckFreeSpace"},
         {"std::map<int, int> A::B(std::pair<int, int>) const", "A::B"},
         {"void ns::F(T) [with T = int]", "ns::F"},
     };
@@ -46,8 +48,9 @@ TEST(LogLine, PrefixThenMessageInOneLine) {
     StderrCapture capture;
     LOG_LINE("DL_TYPE=%d\r\n", 3);
     std::string line = capture.Take();
-    std::regex expected(R"(<P\d{5,}><T\d{5,}><\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}>\()"
-                        R"(\{anonymous\}::LogLine_PrefixThenMessageInOneLine_Test::TestBody\)<\d{4}>: DL_TYPE=3\r\n)");
+    std::regex expected(
+        R"(<P\d{5,}><T\d{5,}><\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}>\()"
+        R"(\{anonymous\}::LogLine_PrefixThenMessageInOneLine_Test::TestBody\)<\d{4}>: DL_TYPE=3\r\n)");
     EXPECT_TRUE(std::regex_match(line, expected)) << line;
 }
 

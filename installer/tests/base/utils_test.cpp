@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <regex>
 #include <set>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "testing/test_folder.h"
 #include "utils/checksum.h"
@@ -20,7 +20,10 @@ TEST(Checksum, UrlMd5TakesTheSegmentBeforeTheLastSlash) {
     struct Case {
         const char* url;
         const char* md5;
-    } cases[] = {{"a/b/c", "b"}, {"a/b", ""}, {"abc", ""}, {"", ""},
+    } cases[] = {{"a/b/c", "b"},
+                 {"a/b", ""},
+                 {"abc", ""},
+                 {"", ""},
                  {"http://h/0123456789abcdef0123456789abcdef/setup.exe", "0123456789abcdef0123456789abcdef"}};
     for (const Case& c : cases) {
         EXPECT_EQ(Utils::UrlMd5(c.url), c.md5) << c.url;
@@ -43,15 +46,26 @@ TEST(SystemChecks, VersionLabelTable) {
         bool r2;
         const wchar_t* label;
     } cases[] = {
-        {0, 0, 0, false, L"XP-"},   {4, 9, 0, false, L"XP-"},   {5, 0, 0, false, L"2K"},
-        {5, 1, 0, false, L"XP"},    {5, 2, 0, false, L"Server 2003"}, {5, 2, 0, true, L"Server 2003 R2"},
-        {5, 3, 0, false, L"XP+"},   {6, 0, 0, false, L"Vista"}, {6, 1, 0, false, L"7"},
-        {6, 2, 0, false, L"8"},     {6, 3, 0, false, L"8.1"},   {6, 4, 0, false, L"8.1+"},
-        {10, 0, 0, false, L"10"},   {10, 1, 0, false, L"10+"},  {7, 2, 0x10000u + 19041u, false, L"7.2.19041"},
+        {0, 0, 0, false, L"XP-"},
+        {4, 9, 0, false, L"XP-"},
+        {5, 0, 0, false, L"2K"},
+        {5, 1, 0, false, L"XP"},
+        {5, 2, 0, false, L"Server 2003"},
+        {5, 2, 0, true, L"Server 2003 R2"},
+        {5, 3, 0, false, L"XP+"},
+        {6, 0, 0, false, L"Vista"},
+        {6, 1, 0, false, L"7"},
+        {6, 2, 0, false, L"8"},
+        {6, 3, 0, false, L"8.1"},
+        {6, 4, 0, false, L"8.1+"},
+        {10, 0, 0, false, L"10"},
+        {10, 1, 0, false, L"10+"},
+        {7, 2, 0x10000u + 19041u, false, L"7.2.19041"},
         {11, 0, 22000, false, L"11.0.22000"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Utils::OsVersionLabel(c.major, c.minor, c.build, c.r2), c.label) << c.major << "." << c.minor;
+        EXPECT_EQ(Utils::OsVersionLabel(c.major, c.minor, c.build, c.r2), c.label)
+            << c.major << "." << c.minor;
     }
 }
 

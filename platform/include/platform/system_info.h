@@ -8,10 +8,10 @@
 namespace platform {
 
 struct OsRelease {
-    std::string systemName;     // uname sysname, e.g. "Linux"
-    std::string prettyName;     // PRETTY_NAME of os-release, e.g. "Debian GNU/Linux 12 (bookworm)"
-    std::string kernelRelease;  // uname release, e.g. "6.1.0-18-amd64"
-    std::string machine;        // uname machine, e.g. "x86_64"
+    std::string systemName;               // uname sysname, e.g. "Linux"
+    std::string prettyName;               // PRETTY_NAME of os-release, e.g. "Debian GNU/Linux 12 (bookworm)"
+    std::string kernelRelease;            // uname release, e.g. "6.1.0-18-amd64"
+    std::string machine;                  // uname machine, e.g. "x86_64"
     int major = 0, minor = 0, patch = 0;  // numbers of the kernel release
 };
 OsRelease GetOsRelease();

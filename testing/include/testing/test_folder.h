@@ -1,11 +1,11 @@
 #pragma once
 // A fresh folder for one test, removed with everything in it afterwards.
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 class TestFolder {
 public:
