@@ -62,6 +62,28 @@ void SetFont(PangoLayout* layout, const Font& font) {
     }
 }
 
+void ApplyFormat(PangoLayout* layout, const Rect& rect, unsigned format) {
+    if (HasWidth(format)) {
+        pango_layout_set_width(layout, std::max(rect.Width(), 0) * PANGO_SCALE);
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+            if (format & DT_END_ELLIPSIS) {
+                // The last line that fits the height ends in the ellipsis.
+                pango_layout_set_height(layout, std::max(rect.Height(), 1) * PANGO_SCALE);
+            }
+        } else {
+            pango_layout_set_height(layout, -1);  // each line on its own line, never wrapped
+        }
+        if (format & DT_END_ELLIPSIS) {
+            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        }
+    }
+    PangoAlignment alignment = (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
+                               : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
+                                                     : PANGO_ALIGN_LEFT;
+    pango_layout_set_alignment(layout, alignment);
+}
+
 LayoutPtr PlainTextLayout(cairo_t* dc, const Font& font, std::wstring_view text, const Rect& rect,
                           unsigned format) {
     LayoutPtr layout = NewLayout(dc);
@@ -78,25 +100,7 @@ LayoutPtr PlainTextLayout(cairo_t* dc, const Font& font, std::wstring_view text,
     }
     std::string utf8 = platform::Utf8FromWide(shown);
     pango_layout_set_text(layout.get(), utf8.data(), static_cast<int>(utf8.size()));
-    if (HasWidth(format)) {
-        pango_layout_set_width(layout.get(), std::max(rect.Width(), 0) * PANGO_SCALE);
-        pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
-            if (format & DT_END_ELLIPSIS) {
-                // The last line that fits the height ends in the ellipsis.
-                pango_layout_set_height(layout.get(), std::max(rect.Height(), 1) * PANGO_SCALE);
-            }
-        } else {
-            pango_layout_set_height(layout.get(), -1);  // each line on its own line, never wrapped
-        }
-        if (format & DT_END_ELLIPSIS) {
-            pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
-        }
-    }
-    PangoAlignment alignment = (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
-                               : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
-                                                     : PANGO_ALIGN_LEFT;
-    pango_layout_set_alignment(layout.get(), alignment);
+    ApplyFormat(layout.get(), rect, format);
     return layout;
 }
 

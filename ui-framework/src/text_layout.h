@@ -28,7 +28,10 @@ std::wstring ExpandLanguageTexts(const IRenderHost& host, std::wstring_view text
 // Applies the font (face, size, weight, style, underline) to the layout.
 void SetFont(PangoLayout* layout, const Font& font);
 
-// A layout of plain text for `rect` and the DT_ format flags: wrapping, ellipsis and alignment set.
+// Sets wrapping, ellipsis and alignment of the layout for `rect` and the DT_ format flags.
+void ApplyFormat(PangoLayout* layout, const Rect& rect, unsigned format);
+
+// A layout of plain text for `rect` and the DT_ format flags.
 LayoutPtr PlainTextLayout(cairo_t* dc, const Font& font, std::wstring_view text, const Rect& rect,
                           unsigned format);
 
