@@ -13,6 +13,9 @@ constexpr std::wstring_view kColorType = L"*COLOR*";
 
 std::unique_ptr<Image> SolidImage(Color color) {
     std::unique_ptr<Image> image = Image::Create(1, 1);
+    if (!image) {
+        return nullptr;
+    }
     image->Row(0)[0] = PremultipliedPixel(RedOf(color), GreenOf(color), BlueOf(color), AlphaOf(color));
     image->alpha = AlphaOf(color) != 255;
     image->MarkDirty();
