@@ -1,0 +1,156 @@
+// The X11 backend under a real X server: a window appears, paints, takes a click from xdotool at the
+// right client point, a caption drag and typed text, and a screenshot shows what it painted.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "../headless/fixture.h"
+#include "xvfb_server.h"
+
+namespace display::testing {
+namespace {
+
+constexpr std::uint32_t kBlue = 0xFF1040C0, kRed = 0xFFE02020;
+
+class X11Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!ProgramOnPath("Xvfb")) {
+            skipReason_ = "Xvfb is not installed; the X11 end-to-end test needs it (apt-get install xvfb)";
+            return;
+        }
+        server_ = new XvfbServer;
+        std::string error;
+        if (!server_->Start(&error)) {
+            startError_ = error;
+            return;
+        }
+        setenv("DISPLAY", server_->name().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+    void SetUp() override {
+        if (!skipReason_.empty()) {
+            GTEST_SKIP() << skipReason_;
+        }
+        ASSERT_TRUE(startError_.empty()) << startError_;
+        std::string error;
+        display_ = OpenDisplay("", &error);
+        ASSERT_TRUE(display_) << error;
+        ASSERT_EQ(display_->BackendName(), "x11");
+        WNDCLASS wc;
+        wc.lpszClassName = L"Recorder";
+        wc.lpfnWndProc = &RecorderProc;
+        display_->RegisterClass(wc);
+    }
+    void PumpFor(int ms) {
+        DWORD start = GetTickCount();
+        MSG msg;
+        int result;
+        while (GetTickCount() - start < static_cast<DWORD>(ms)) {
+            if (GetMessageTimeout(&msg, 10, &result) && result > 0) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+        }
+    }
+    int Tool(const std::vector<std::string>& args) {
+        return XvfbServer::Run(args, [this] { PumpFor(10); });
+    }
+
+    static XvfbServer* server_;
+    static std::string skipReason_;
+    static std::string startError_;
+    std::unique_ptr<Display> display_;
+};
+
+XvfbServer* X11Test::server_ = nullptr;
+std::string X11Test::skipReason_;
+std::string X11Test::startError_;
+
+std::optional<LRESULT> PaintTwoColours(HWND hwnd) {
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    cairo_t* cr = cairo_create(ps.surface);
+    cairo_set_source_rgb(cr, 0x10 / 255.0, 0x40 / 255.0, 0xC0 / 255.0);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 0xE0 / 255.0, 0x20 / 255.0, 0x20 / 255.0);
+    cairo_rectangle(cr, 120, 60, 40, 30);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+std::uint32_t ScreenshotPixel(const std::string& path, int x, int y) {
+    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+    std::uint32_t pixel = 0;
+    if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS && x < cairo_image_surface_get_width(image) &&
+        y < cairo_image_surface_get_height(image)) {
+        cairo_surface_flush(image);
+        auto* data = cairo_image_surface_get_data(image);
+        pixel = reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(image))[x];
+        pixel |= 0xFF000000;
+    }
+    cairo_surface_destroy(image);
+    return pixel;
+}
+
+TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
+    Recorder r;
+    r.handler = [](HWND hwnd, UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+        if (msg == WM_PAINT) {
+            return PaintTwoColours(hwnd);
+        }
+        if (msg == WM_NCHITTEST) {
+            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            ScreenToClient(hwnd, &pt);
+            return pt.y < 20 ? HTCAPTION : HTCLIENT;
+        }
+        return std::nullopt;
+    };
+    HWND hwnd = display_->CreateWindowEx(0, L"Recorder", L"Glintcap", WS_POPUP | WS_VISIBLE, 100, 100, 200,
+                                         150, nullptr, 0, &r);
+    ASSERT_TRUE(hwnd);
+    PumpFor(400);
+    EXPECT_GE(r.Count(WM_PAINT), 1);
+
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "160", "130", "click", "1"}), 0);
+    PumpFor(200);
+    auto downs = r.Only(WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(GET_X_LPARAM(downs[0].lParam), 60);
+    EXPECT_EQ(GET_Y_LPARAM(downs[0].lParam), 30);
+
+    ASSERT_EQ(Tool({"xdotool", "type", "--delay", "30", "Glint 42"}), 0);
+    PumpFor(200);
+    std::wstring typed;
+    for (const Seen& s : r.Only(WM_CHAR)) {
+        typed += static_cast<wchar_t>(s.wParam);
+    }
+    EXPECT_EQ(typed, L"Glint 42");
+
+    std::string shot = ::testing::TempDir() + "display_x11_screenshot.png";
+    ASSERT_EQ(Tool({"import", "-window", "root", shot}), 0);
+    EXPECT_EQ(ScreenshotPixel(shot, 110, 110), kBlue);
+    EXPECT_EQ(ScreenshotPixel(shot, 100 + 130, 100 + 70), kRed);
+    EXPECT_NE(ScreenshotPixel(shot, 99, 99), kBlue);
+
+    // No window manager runs here: the layer moves the window itself along the caption drag.
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "150", "105", "mousedown", "1", "mousemove", "170", "125",
+                    "mousemove", "190", "135", "mouseup", "1"}),
+              0);
+    PumpFor(300);
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(rect.left, 140);
+    EXPECT_EQ(rect.top, 130);
+    EXPECT_EQ(r.Count(WM_EXITSIZEMOVE), 1);
+    DestroyWindow(hwnd);
+}
+
+}  // namespace
+}  // namespace display::testing
