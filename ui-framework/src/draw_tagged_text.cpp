@@ -91,8 +91,8 @@ void DrawTaggedText(cairo_t* dc, IRenderHost& host, Rect& rect, std::wstring_vie
         PangoRectangle at;
         pango_layout_index_to_pos(layout.get(), inlineImage.byteIndex, &at);
         const Image& image = *inlineImage.image;
-        // The image stands on the baseline, as its shape box told pango.
-        int top = PANGO_PIXELS(BaselineAt(layout.get(), inlineImage.byteIndex)) - image.height();
+        // Where its shape box told pango it would be, relative to the baseline.
+        int top = PANGO_PIXELS(BaselineAt(layout.get(), inlineImage.byteIndex)) + inlineImage.top;
         Rect dest{origin.x + PANGO_PIXELS(at.x), origin.y + top, 0, 0};
         dest.right = dest.left + image.width();
         dest.bottom = dest.top + image.height();

@@ -60,6 +60,8 @@ bool IsTagLetter(wchar_t c) {
     return c >= L'a' && c <= L'z';
 }
 
+enum class Align { kBaseline, kTop, kCenter, kBottom };
+
 // An open tag: its letter, where its text starts, and the attribute it will span.
 struct OpenTag {
     wchar_t letter;
@@ -67,6 +69,7 @@ struct OpenTag {
     std::vector<PangoAttribute*> attributes;
     std::wstring linkText;
     size_t wideStart;  // for a link without text of its own
+    Align align = Align::kBaseline;
 };
 
 class Parser {
@@ -133,7 +136,7 @@ private:
     }
 
     size_t Open(wchar_t letter, std::wstring_view args, wchar_t closer, size_t next) {
-        OpenTag tag{letter, Here(), {}, std::wstring(args), plain_.size()};
+        OpenTag tag{letter, Here(), {}, std::wstring(args), plain_.size(), Align::kBaseline};
         switch (letter) {
             case L'a':
                 tag.attributes.push_back(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
@@ -172,8 +175,13 @@ private:
                 return next;
             case L'r':
                 return Raw(closer, next);
-            case L's':
             case L'v':
+                tag.align = args == L"top"      ? Align::kTop
+                            : args == L"bottom" ? Align::kBottom
+                            : args == L"center" ? Align::kCenter
+                                                : Align::kBaseline;
+                break;
+            case L's':
                 break;
             default:
                 return next;  // unknown tags are dropped
@@ -240,15 +248,40 @@ private:
         if (!image) {
             return;
         }
-        PangoRectangle box{0, -image->height() * PANGO_SCALE, image->width() * PANGO_SCALE,
-                           image->height() * PANGO_SCALE};
+        int top = ImageTop(image->height());
+        PangoRectangle box{0, top * PANGO_SCALE, image->width() * PANGO_SCALE, image->height() * PANGO_SCALE};
         int start = Here();
         AppendUtf8(out_.utf8, 0xFFFC);
         PangoAttribute* shape = pango_attr_shape_new(&box, &box);
         shape->start_index = static_cast<guint>(start);
         shape->end_index = static_cast<guint>(Here());
         pango_attr_list_insert(out_.attributes.get(), shape);
-        out_.images.push_back({start, std::move(image)});
+        out_.images.push_back({start, std::move(image), top});
+    }
+
+    // The innermost open v tag places the image against the base font's ascent and descent.
+    int ImageTop(int height) const {
+        Align align = Align::kBaseline;
+        for (const OpenTag& tag : open_) {
+            if (tag.letter == L'v') {
+                align = tag.align;
+            }
+        }
+        if (align == Align::kBaseline) {
+            return -height;
+        }
+        PangoFontMetrics* metrics = pango_context_get_metrics(context_, font_.description(), nullptr);
+        int ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics));
+        int descent = PANGO_PIXELS(pango_font_metrics_get_descent(metrics));
+        pango_font_metrics_unref(metrics);
+        switch (align) {
+            case Align::kTop:
+                return -ascent;
+            case Align::kBottom:
+                return descent - height;
+            default:
+                return -ascent + (ascent + descent - height) / 2;
+        }
     }
 
     void Paragraph(int spacing) {

@@ -29,6 +29,7 @@ struct TaggedText {
     struct InlineImage {
         int byteIndex;
         std::shared_ptr<const Image> image;
+        int top;  // pixels from the baseline to the image's top (negative: above)
     };
     struct Link {
         int start;  // byte range in utf8

@@ -135,5 +135,30 @@ TEST_F(TaggedTextTest, ColoursAndInlineImagesAreDrawn) {
     EXPECT_EQ(Measure(L"A<i res\\test\\none.png>B").Width(), MeasurePlain(L"AB").Width());
 }
 
+TEST_F(TaggedTextTest, VerticalAlignmentOfInlineImages) {
+    // Row of the frame image's red top-left corner, drawn beside 28-pixel text.
+    auto imageTop = [&](const wchar_t* text) {
+        Canvas fresh(200, 60, kWhite);
+        Rect rect{0, 0, 200, 60};
+        DrawKit::DrawTaggedText(fresh.dc(), host, rect, text, 0xFF000000, nullptr, 2, DT_SINGLELINE);
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                if (fresh.Pixel(x, y) == 0xFFFF0000u) {
+                    return y;
+                }
+            }
+        }
+        return -1;
+    };
+    int baseline = imageTop(L"Ag<i res\\test\\frame.png>");
+    int top = imageTop(L"Ag<v top><i res\\test\\frame.png></v>");
+    int center = imageTop(L"Ag<v center><i res\\test\\frame.png></v>");
+    int bottom = imageTop(L"Ag<v bottom><i res\\test\\frame.png></v>");
+    EXPECT_EQ(top, 0);
+    EXPECT_LT(top, center);
+    EXPECT_LT(center, baseline);
+    EXPECT_LT(baseline, bottom);
+}
+
 }  // namespace
 }  // namespace SkinUI
