@@ -98,7 +98,8 @@ struct HttpFileServer::Impl {
     std::vector<RecordedRequest> requests;
 
     void Handle(const httplib::Request& req, httplib::Response& res);
-    std::optional<ServerFault> TakeFault(const std::string& method, const std::string& path);
+    std::optional<ServerFault> TakeFault(const std::string& method, const std::string& path,
+                                         const std::string& range);
     bool Provide(const Body& body, std::optional<ServerFault> fault, std::uint64_t rate, std::uint64_t offset,
                  std::uint64_t length, httplib::DataSink& sink);
     // Waits up to `duration`; false when the server is stopping.
@@ -108,10 +109,12 @@ struct HttpFileServer::Impl {
     }
 };
 
-std::optional<ServerFault> HttpFileServer::Impl::TakeFault(const std::string& method, const std::string& path) {
+std::optional<ServerFault> HttpFileServer::Impl::TakeFault(const std::string& method, const std::string& path,
+                                                           const std::string& range) {
     std::lock_guard lock(mutex);
     for (auto it = faults.begin(); it != faults.end(); ++it) {
-        if ((it->method.empty() || it->method == method) && (it->path.empty() || it->path == path)) {
+        if ((it->method.empty() || it->method == method) && (it->path.empty() || it->path == path) &&
+            (it->range.empty() || it->range == range)) {
             ServerFault fault = *it;
             faults.erase(it);
             return fault;
@@ -135,7 +138,7 @@ void HttpFileServer::Impl::Handle(const httplib::Request& req, httplib::Response
         }
         rate = rateLimit;
     }
-    std::optional<ServerFault> fault = TakeFault(req.method, req.path);
+    std::optional<ServerFault> fault = TakeFault(req.method, req.path, range);
     if (fault && fault->kind == ServerFault::Kind::kStatus) {
         res.status = fault->status;
         return;
@@ -148,6 +151,23 @@ void HttpFileServer::Impl::Handle(const httplib::Request& req, httplib::Response
     }
     if (!body) {
         res.status = 404;
+        return;
+    }
+    if (fault && fault->kind == ServerFault::Kind::kIgnoreRange) {
+        // A chunked body is never sliced by the library: the whole file goes out with status 200.
+        res.status = 200;
+        res.set_chunked_content_provider(
+            "application/octet-stream", [body = *body](std::size_t offset, httplib::DataSink& sink) {
+                std::vector<char> chunk(std::min<std::uint64_t>(65536, body.size - offset));
+                if (!chunk.empty() && (!body.read(offset, chunk.data(), chunk.size()) ||
+                                       !sink.write(chunk.data(), chunk.size()))) {
+                    return false;
+                }
+                if (offset + chunk.size() >= body.size) {
+                    sink.done();
+                }
+                return true;
+            });
         return;
     }
     res.set_header("Accept-Ranges", "bytes");

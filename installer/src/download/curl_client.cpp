@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "analytics/event_facade.h"
+#include "event_facade.h"
 #include "download/curl_support.h"
 #include "log_line.h"
 #include "platform/paths.h"
@@ -30,7 +30,7 @@ CurlClient::~CurlClient() {
 std::string CurlClient::PartPath() const { return AnsiPath(targetPath_ + L".part"); }
 
 int CurlClient::Start() {
-    LOG_LINE("start download");
+    LOG_LINE("start download\r\n");
     const std::string partPath = PartPath();
     const std::string targetPath = AnsiPath(targetPath_);
     const std::string url = CurlUrlText(url_);
@@ -64,7 +64,7 @@ int CurlClient::Start() {
     } else {
         result = Transfer(partFile);
     }
-    LOG_LINE("error:%d:%s", result, CurlResultText(result));
+    LOG_LINE("error:%d:%s\r\n", result, CurlResultText(result));
     if (handle_ != nullptr) {
         curl_easy_cleanup(handle_);
         handle_ = nullptr;
@@ -81,7 +81,7 @@ int CurlClient::Start() {
             result = kRenameFailed;
         }
     }
-    LOG_LINE("end download");
+    LOG_LINE("end download\r\n");
     return result;
 }
 
@@ -168,9 +168,9 @@ CURL* CurlClient::Head(const std::string& url) {
     if (options.ok()) {
         const CURLcode result = curl_easy_perform(handle);
         if (result != CURLE_OK) {
-            LOG_LINE("error:%d:%s", static_cast<int>(result), curl_easy_strerror(result));
+            LOG_LINE("error:%d:%s\r\n", static_cast<int>(result), curl_easy_strerror(result));
         }
-        LOG_LINE("error:%d:%s", static_cast<int>(result), curl_easy_strerror(result));
+        LOG_LINE("error:%d:%s\r\n", static_cast<int>(result), curl_easy_strerror(result));
     }
     return handle;
 }
@@ -178,7 +178,7 @@ CURL* CurlClient::Head(const std::string& url) {
 std::int64_t CurlClient::GetDownloadFileLength(CURL* handle) {
     curl_off_t length = -1;
     const CURLcode lengthResult = curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    LOG_LINE("error:%d:%s", static_cast<int>(lengthResult), curl_easy_strerror(lengthResult));
+    LOG_LINE("error:%d:%s\r\n", static_cast<int>(lengthResult), curl_easy_strerror(lengthResult));
     long status = 0;
     if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status >= 200 && status <= 399) {
         return lengthResult == CURLE_OK ? static_cast<std::int64_t>(length) : -1;
@@ -213,7 +213,7 @@ std::int64_t CurlClient::GetDownloadFileLength_Str(const std::string& url) {
             ReportFailureReason(statusResult == CURLE_OK ? status : 0);
         }
     }
-    LOG_LINE("error:%d:%s", lastResult, CurlResultText(lastResult));
+    LOG_LINE("error:%d:%s\r\n", lastResult, CurlResultText(lastResult));
     curl_easy_cleanup(handle);
     return static_cast<std::int64_t>(length);
 }
@@ -235,7 +235,7 @@ std::string CurlClient::GetRealUrl_Str(const std::string& url) {
         const CURLcode result = curl_easy_perform(handle);
         char* effective = nullptr;
         if (result != CURLE_OK) {
-            LOG_LINE("error:%d:%s", static_cast<int>(result), curl_easy_strerror(result));
+            LOG_LINE("error:%d:%s\r\n", static_cast<int>(result), curl_easy_strerror(result));
         } else if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective) {
             effectiveUrl = effective;
         }

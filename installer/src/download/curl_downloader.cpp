@@ -54,7 +54,7 @@ void CCurlDownloader::dlThreadFun() {
             Report(DL_CODE_FAIL, result, kLibCurlText);
             return;
         }
-        LOG_LINE("CurlDownLoader Code=%d", result);
+        LOG_LINE("CurlDownLoader Code=%d\r\n", result);
         std::this_thread::sleep_for(timings_.retryPause);
         if (stopping_) {
             return;

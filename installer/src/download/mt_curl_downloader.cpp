@@ -50,7 +50,7 @@ void CMTCurlDownloader::Report(int code, double value, const wchar_t* text) {
 
 void CMTCurlDownloader::Start_Down() {
     Report(DL_CODE_START, 1.0, L"");
-    LOG_LINE("start download");
+    LOG_LINE("start download\r\n");
     const std::string target = AnsiPath(targetPath_);
     const std::string url = CurlUrlText(url_);
 
@@ -128,7 +128,7 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
         if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective &&
             *effective) {
             realUrl_ = effective;
-            LOG_LINE("Download File real url %s", effective);
+            LOG_LINE("Download File real url %s\r\n", effective);
             expectedMd5_ = Utils::UrlMd5(realUrl_);
         }
         curl_off_t length = -1;
@@ -137,7 +137,7 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
             curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status >= 200 &&
             status <= 399) {
             fileLength_ = static_cast<std::int64_t>(length);
-            LOG_LINE("Download File Length %lld", static_cast<long long>(fileLength_));
+            LOG_LINE("Download File Length %lld\r\n", static_cast<long long>(fileLength_));
         }
     }
     curl_easy_cleanup(handle);
@@ -151,7 +151,7 @@ void CMTCurlDownloader::downloadThreadFun(DownloadPartNode* part) {
     int result = downloadExe(part);
     while (result != 0 && budget > 0 && !stopping_) {
         budget -= result == CURLE_PARTIAL_FILE ? 1 : 2;
-        LOG_LINE("CurlDownLoader Code=%d", result);
+        LOG_LINE("CurlDownLoader Code=%d\r\n", result);
         std::this_thread::sleep_for(timings_.partRetryPause);
         if (stopping_) {
             break;
@@ -191,9 +191,9 @@ int CMTCurlDownloader::downloadExe(DownloadPartNode* part) {
     part->answerChecked = false;
     const CURLcode performed = curl_easy_perform(part->handle);
     if (performed != CURLE_OK) {
-        LOG_LINE("error:%d:%s", static_cast<int>(performed), curl_easy_strerror(performed));
+        LOG_LINE("error:%d:%s\r\n", static_cast<int>(performed), curl_easy_strerror(performed));
     } else {
-        LOG_LINE("curl_easy_cleanup");
+        LOG_LINE("curl_easy_cleanup\r\n");
     }
     curl_easy_reset(part->handle);
 
@@ -303,7 +303,7 @@ bool CMTCurlDownloader::JoinPartFiles(const std::string& target) {
     std::FILE* joined = std::fopen(PartPath(0).c_str(), "ab+");
     if (joined == nullptr) {
         // Nothing to append to: the run fails instead of writing to a missing stream.
-        LOG_LINE("cannot reopen partPath::%s", PartPath(0).c_str());
+        LOG_LINE("cannot reopen partPath::%s\r\n", PartPath(0).c_str());
         return false;
     }
     bool ok = true;
@@ -323,7 +323,7 @@ bool CMTCurlDownloader::JoinPartFiles(const std::string& target) {
         }
         ok = ok && !std::ferror(part);
         std::fclose(part);
-        LOG_LINE("partPath::%s", parts_[i]->partPath.c_str());
+        LOG_LINE("partPath::%s\r\n", parts_[i]->partPath.c_str());
     }
     ok = std::fclose(joined) == 0 && ok;
     // A short or overlong join is a broken package whatever its address says.
@@ -341,8 +341,8 @@ void CMTCurlDownloader::FinishJoined(const std::string& target) {
             platform::RemoveFile(target);
             ReleaseParts();
             const bool alreadyRetried = retried_;
-            LOG_LINE(alreadyRetried ? "finish recv, md5 chaek failed and retry failed."
-                                    : "finish recv, md5 chaek failed retry once.");
+            LOG_LINE(alreadyRetried ? "finish recv, md5 chaek failed and retry failed.\r\n"
+                                    : "finish recv, md5 chaek failed retry once.\r\n");
             // The owner's answer to DL_CODE_RETRY starts the next run from inside this report.
             Report(CodeAfterMismatch(retried_), 0.0, kLibCurlText);
             return;
@@ -353,7 +353,7 @@ void CMTCurlDownloader::FinishJoined(const std::string& target) {
         case IntegrityVerdict::kGood:
             break;
     }
-    LOG_LINE("finish recv");
+    LOG_LINE("finish recv\r\n");
     ReleaseParts();
     Report(DL_CODE_SUCCESS, 0.0, kLibCurlText);
 }

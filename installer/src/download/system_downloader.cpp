@@ -80,7 +80,7 @@ void CWinDownloader::SystemDownloadThread() {
         if (cancelled_) {
             return;
         }
-        LOG_LINE("URLDownloadToFile Code=%d", result);
+        LOG_LINE("URLDownloadToFile Code=%d\r\n", result);
         std::this_thread::sleep_for(timings_.systemAttemptPause);
     }
     Report(DL_CODE_FAIL, result, kSystemDownloadText);
@@ -90,7 +90,7 @@ int CWinDownloader::RunTool(const std::string& url, const std::string& outputPat
     platform::ChildProcess tool;
     std::string error;
     if (!tool.Start(CommandLine(url, outputPath), &error)) {
-        LOG_LINE("cannot start curl: %s", error.c_str());
+        LOG_LINE("cannot start curl: %s\r\n", error.c_str());
         return -1;
     }
     tool.CloseInput();

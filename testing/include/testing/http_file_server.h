@@ -25,6 +25,7 @@ struct ServerFault {
         kStall,            // send `bytes` body bytes, then nothing until `stall` has passed (or the server stops)
         kStatus,           // answer `status` with a short text body
         kWrongBytes,       // serve the right length with every byte inverted
+        kIgnoreRange,      // answer 200 with the whole body (chunked) whatever range was asked for
     };
     Kind kind = Kind::kStatus;
     std::uint64_t bytes = 0;
@@ -32,6 +33,7 @@ struct ServerFault {
     int status = 500;
     std::string method = "GET";  // the requests it applies to: "GET", "HEAD" or "" for both
     std::string path;            // "" for any path
+    std::string range;           // "" for any request, else only requests with this Range header
 };
 
 class HttpFileServer {
