@@ -26,6 +26,7 @@ CMTCurlDownloader::~CMTCurlDownloader() {
         }
     }
     ReleaseParts();
+    RemovePartFiles();  // no later run of this object can resume them
 }
 
 std::string CMTCurlDownloader::PartPath(int index) const {

@@ -39,7 +39,7 @@ public:
     // Removes the target file and both part files of an earlier run.
     CMTCurlDownloader(DownloadCallback callback, std::wstring url, std::wstring targetPath,
                       DownloadTimings timings = {});
-    // Aborts the part transfers and joins every thread.
+    // Aborts the part transfers, joins every thread and removes the part files.
     ~CMTCurlDownloader() override;
 
     void Start() override;
