@@ -1,0 +1,35 @@
+// glintcap-check: developer commands, one per source file, chosen by the first argument.
+
+#include <cstdio>
+#include <cstring>
+
+int RunDownloadCommand(int argc, char** argv);
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);  // argv[0] is the command's name
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"download", &RunDownloadCommand, "download --type N --url URL --out PATH"},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2) {
+        for (const Command& command : kCommands) {
+            if (std::strcmp(argv[1], command.name) == 0) {
+                return command.run(argc - 1, argv + 1);
+            }
+        }
+    }
+    std::fprintf(stderr, "usage:\n");
+    for (const Command& command : kCommands) {
+        std::fprintf(stderr, "  glintcap-check %s\n", command.usage);
+    }
+    return 2;
+}
