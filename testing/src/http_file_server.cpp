@@ -145,8 +145,9 @@ void HttpFileServer::Impl::Handle(const httplib::Request& req, httplib::Response
     }
     if (redirect) {
         res.status = 302;
-        res.set_header("Location", redirect->front() == '/' ? "http://127.0.0.1:" + std::to_string(port) + *redirect
-                                                            : *redirect);
+        res.set_header("Location", redirect->front() == '/'
+                                       ? "http://127.0.0.1:" + std::to_string(port) + *redirect
+                                       : *redirect);
         return;
     }
     if (!body) {
@@ -228,11 +229,14 @@ bool HttpFileServer::Impl::Provide(const Body& body, std::optional<ServerFault> 
 
 HttpFileServer::HttpFileServer() : impl_(std::make_unique<Impl>()) {}
 
-HttpFileServer::~HttpFileServer() { Stop(); }
+HttpFileServer::~HttpFileServer() {
+    Stop();
+}
 
 bool HttpFileServer::Start() {
     impl_->server.set_keep_alive_timeout(1);
-    impl_->server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { impl_->Handle(req, res); });
+    impl_->server.Get(
+        ".*", [this](const httplib::Request& req, httplib::Response& res) { impl_->Handle(req, res); });
     impl_->port = impl_->server.bind_to_any_port("127.0.0.1");
     if (impl_->port <= 0) {
         return false;
@@ -260,9 +264,13 @@ void HttpFileServer::Stop() {
     }
 }
 
-int HttpFileServer::port() const { return impl_->port; }
+int HttpFileServer::port() const {
+    return impl_->port;
+}
 
-std::string HttpFileServer::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(impl_->port); }
+std::string HttpFileServer::BaseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(impl_->port);
+}
 
 std::string HttpFileServer::AddPackage(const std::string& name, std::string content) {
     const std::string path = "/" + Md5Hex(content) + "/" + name;
@@ -288,7 +296,9 @@ void HttpFileServer::AddRedirect(const std::string& from, const std::string& to)
     impl_->redirects[from] = to;
 }
 
-void HttpFileServer::QueueFault(const ServerFault& fault) { QueueFaults(fault, 1); }
+void HttpFileServer::QueueFault(const ServerFault& fault) {
+    QueueFaults(fault, 1);
+}
 
 void HttpFileServer::QueueFaults(const ServerFault& fault, int count) {
     std::lock_guard lock(impl_->mutex);

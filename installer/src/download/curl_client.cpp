@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "event_facade.h"
 #include "download/curl_support.h"
+#include "event_facade.h"
 #include "log_line.h"
 #include "platform/paths.h"
 
@@ -27,7 +27,9 @@ CurlClient::~CurlClient() {
     Stop();
 }
 
-std::string CurlClient::PartPath() const { return AnsiPath(targetPath_ + L".part"); }
+std::string CurlClient::PartPath() const {
+    return AnsiPath(targetPath_ + L".part");
+}
 
 int CurlClient::Start() {
     LOG_LINE("start download\r\n");
@@ -103,7 +105,8 @@ int CurlClient::Transfer(std::FILE* partFile) {
         .Set(CURLOPT_XFERINFOFUNCTION, &CurlClient::ProgressCallback)
         .Set(CURLOPT_XFERINFODATA, this)
         .Set(CURLOPT_FAILONERROR, 1L)
-        .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+        .Set(CURLOPT_CONNECTTIMEOUT, 60L)
+        .Set(CURLOPT_BUFFERSIZE, kTransferBufferSize);
 
     const auto partSize = platform::FileSize(PartPath());
     resumeOffset_ = partSize ? static_cast<std::int64_t>(*partSize) : -1;
@@ -180,7 +183,8 @@ std::int64_t CurlClient::GetDownloadFileLength(CURL* handle) {
     const CURLcode lengthResult = curl_easy_getinfo(handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     LOG_LINE("error:%d:%s\r\n", static_cast<int>(lengthResult), curl_easy_strerror(lengthResult));
     long status = 0;
-    if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status >= 200 && status <= 399) {
+    if (curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK && status >= 200 &&
+        status <= 399) {
         return lengthResult == CURLE_OK ? static_cast<std::int64_t>(length) : -1;
     }
     ReportFailureReason(status);

@@ -19,10 +19,10 @@ public:
     using FailureReasonSink = std::function<void(const std::wstring& detail)>;
 
     // The client's own results besides libcurl's codes.
-    static constexpr int kTooSmall = -998;        // length unknown or below 1 MiB after both probes
-    static constexpr int kNoHandle = -997;        // no easy handle could be created
-    static constexpr int kPartFileError = -996;   // the part file could not be opened
-    static constexpr int kRenameFailed = -995;    // the complete part file could not become the target
+    static constexpr int kTooSmall = -998;       // length unknown or below 1 MiB after both probes
+    static constexpr int kNoHandle = -997;       // no easy handle could be created
+    static constexpr int kPartFileError = -996;  // the part file could not be opened
+    static constexpr int kRenameFailed = -995;   // the complete part file could not become the target
     static constexpr std::int64_t kMinimumLength = 1048576;
 
     CurlClient(std::wstring url, std::wstring targetPath, void* owner, ProgressHook hook);

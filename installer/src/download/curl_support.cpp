@@ -9,12 +9,17 @@ std::string CurlUrlText(const std::wstring& url) {
     return Utils::ToNarrow(url, localFile ? Utils::kCodePageAnsi : Utils::kCodePageUtf8);
 }
 
-std::string AnsiPath(const std::wstring& path) { return Utils::ToNarrow(path, Utils::kCodePageAnsi); }
+std::string AnsiPath(const std::wstring& path) {
+    return Utils::ToNarrow(path, Utils::kCodePageAnsi);
+}
 
-std::size_t DiscardBody(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+std::size_t DiscardBody(char*, std::size_t size, std::size_t count, void*) {
+    return size * count;
+}
 
 long long NowSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 

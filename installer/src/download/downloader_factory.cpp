@@ -7,10 +7,13 @@ std::unique_ptr<CDownloader> CreateDownloader(int downloadType, DownloadCallback
                                               std::wstring targetPath) {
     switch (downloadType) {
         case 2:
-            return std::make_unique<CWinDownloader>(std::move(callback), std::move(url), std::move(targetPath));
+            return std::make_unique<CWinDownloader>(std::move(callback), std::move(url),
+                                                    std::move(targetPath));
         case 3:
-            return std::make_unique<CMTCurlDownloader>(std::move(callback), std::move(url), std::move(targetPath));
+            return std::make_unique<CMTCurlDownloader>(std::move(callback), std::move(url),
+                                                       std::move(targetPath));
         default:
-            return std::make_unique<CCurlDownloader>(std::move(callback), std::move(url), std::move(targetPath));
+            return std::make_unique<CCurlDownloader>(std::move(callback), std::move(url),
+                                                     std::move(targetPath));
     }
 }

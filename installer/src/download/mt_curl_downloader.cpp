@@ -12,7 +12,10 @@
 
 CMTCurlDownloader::CMTCurlDownloader(DownloadCallback callback, std::wstring url, std::wstring targetPath,
                                      DownloadTimings timings)
-    : callback_(std::move(callback)), targetPath_(std::move(targetPath)), url_(std::move(url)), timings_(timings) {
+    : callback_(std::move(callback)),
+      targetPath_(std::move(targetPath)),
+      url_(std::move(url)),
+      timings_(timings) {
     platform::RemoveFile(AnsiPath(targetPath_));
     RemovePartFiles();
 }
@@ -185,7 +188,8 @@ int CMTCurlDownloader::downloadExe(DownloadPartNode* part) {
         .Set(CURLOPT_CONNECTTIMEOUT, 60L)
         .Set(CURLOPT_LOW_SPEED_LIMIT, 1L)
         .Set(CURLOPT_LOW_SPEED_TIME, timings_.lowSpeedTimeSeconds)
-        .Set(CURLOPT_RANGE, range);
+        .Set(CURLOPT_RANGE, range)
+        .Set(CURLOPT_BUFFERSIZE, kTransferBufferSize);
     if (!options.ok()) {
         return options.code();  // the part's state stays as it was
     }
@@ -308,7 +312,8 @@ bool CMTCurlDownloader::JoinPartFiles(const std::string& target) {
         return false;
     }
     bool ok = true;
-    char block[1024];
+    // Larger blocks than 1 KiB copy the same bytes with far fewer calls.
+    std::vector<char> block(1 << 20);
     for (std::size_t i = 1; i < parts_.size(); ++i) {
         std::FILE* part = std::fopen(parts_[i]->partPath.c_str(), "rb");
         if (part == nullptr) {
@@ -316,8 +321,8 @@ bool CMTCurlDownloader::JoinPartFiles(const std::string& target) {
             continue;
         }
         std::size_t got;
-        while ((got = std::fread(block, 1, sizeof block, part)) > 0) {
-            if (std::fwrite(block, 1, got, joined) != got) {
+        while ((got = std::fread(block.data(), 1, block.size(), part)) > 0) {
+            if (std::fwrite(block.data(), 1, got, joined) != got) {
                 ok = false;
                 break;
             }

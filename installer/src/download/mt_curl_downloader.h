@@ -20,15 +20,15 @@
 #include "download/downloader_threads.h"
 
 struct DownloadPartNode {
-    std::FILE* file = nullptr;     // the part file, opened for appending; null when closed
-    std::int64_t nextByte = 0;     // absolute offset of the next byte to request
-    std::int64_t lastByte = -1;    // absolute offset of the part's last byte (inclusive)
-    CURL* handle = nullptr;        // reused for every attempt of this part
+    std::FILE* file = nullptr;   // the part file, opened for appending; null when closed
+    std::int64_t nextByte = 0;   // absolute offset of the next byte to request
+    std::int64_t lastByte = -1;  // absolute offset of the part's last byte (inclusive)
+    CURL* handle = nullptr;      // reused for every attempt of this part
     std::string url;
     std::string partPath;
-    int state = -1;                // -1 to download, 0 complete, -2 part file error, else a libcurl result
+    int state = -1;  // -1 to download, 0 complete, -2 part file error, else a libcurl result
     std::atomic<std::int64_t> downloaded{0};  // bytes of this part on disk
-    bool answerChecked = false;    // the current attempt's answer was checked to be the requested range
+    bool answerChecked = false;  // the current attempt's answer was checked to be the requested range
 };
 
 class CMTCurlDownloader : public CDownloader {

@@ -15,7 +15,8 @@ CWinDownloader::CWinDownloader(DownloadCallback callback, std::wstring url, std:
       targetPath_(std::move(targetPath)),
       url_(std::move(url)),
       timings_(timings),
-      worker_(this, L"ABDEF", [](void* self) { static_cast<CWinDownloader*>(self)->SystemDownloadThread(); }) {}
+      worker_(this, L"ABDEF",
+              [](void* self) { static_cast<CWinDownloader*>(self)->SystemDownloadThread(); }) {}
 
 CWinDownloader::~CWinDownloader() {
     cancelled_ = true;

@@ -22,7 +22,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.Start()); }
 
     CurlClient& Client(const std::string& path) {
-        client = std::make_unique<CurlClient>(Wide(server.UrlFor(path)), Wide(target), nullptr, &IgnoreProgress);
+        client =
+            std::make_unique<CurlClient>(Wide(server.UrlFor(path)), Wide(target), nullptr, &IgnoreProgress);
         client->SetFailureReasonSink([this](const std::wstring& detail) { reasons.push_back(detail); });
         return *client;
     }

@@ -22,8 +22,8 @@ protected:
 
     // Runs one download the way the orchestrator does and waits for its final report.
     void Run(const std::string& path) {
-        downloader = std::make_unique<CCurlDownloader>(log.Callback(), Wide(server.UrlFor(path)), Wide(target),
-                                                       FastTimings());
+        downloader = std::make_unique<CCurlDownloader>(log.Callback(), Wide(server.UrlFor(path)),
+                                                       Wide(target), FastTimings());
         log.AnswerRetriesWith(downloader.get());
         downloader->Start();
         ASSERT_TRUE(log.WaitForEnd());
@@ -111,7 +111,8 @@ TEST_F(CurlDownloaderTest, AsksForOneRetryWhenTheMd5DiffersFromTheAddress) {
         const std::vector<int> expected =
             wrongAnswers == 1
                 ? std::vector<int>{DL_CODE_START, DL_CODE_INFO, DL_CODE_RETRY, DL_CODE_START, last}
-                : std::vector<int>{DL_CODE_START, DL_CODE_INFO, DL_CODE_RETRY, DL_CODE_START, DL_CODE_INFO, last};
+                : std::vector<int>{DL_CODE_START, DL_CODE_INFO, DL_CODE_RETRY,
+                                   DL_CODE_START, DL_CODE_INFO, last};
         EXPECT_EQ(log.Codes(), expected);
         EXPECT_EQ(log.Last(DL_CODE_INFO)->text, L"curl文件md5校验失败");
         EXPECT_EQ(log.Last(DL_CODE_RETRY)->value, 0.0);

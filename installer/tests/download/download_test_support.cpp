@@ -123,6 +123,8 @@ void WriteFile(const std::string& path, const std::string& content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
-std::wstring Wide(const std::string& text) { return Utils::ToWide(text, Utils::kCodePageUtf8); }
+std::wstring Wide(const std::string& text) {
+    return Utils::ToWide(text, Utils::kCodePageUtf8);
+}
 
 }  // namespace download_test

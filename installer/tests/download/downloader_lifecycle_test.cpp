@@ -25,7 +25,8 @@ TEST(DownloaderKind, FollowsDownloadType) {
     TestFolder folder;
     const std::wstring target = Wide(folder.Child("package.exe"));
     for (int type : {-1, 0, 1, 2, 3, 4, 100}) {
-        auto downloader = CreateDownloader(type, [](int, double, const wchar_t*) {}, L"http://127.0.0.1:9/", target);
+        auto downloader = CreateDownloader(
+            type, [](int, double, const wchar_t*) {}, L"http://127.0.0.1:9/", target);
         CDownloader* raw = downloader.get();
         EXPECT_EQ(dynamic_cast<CWinDownloader*>(raw) != nullptr, type == 2) << type;
         EXPECT_EQ(dynamic_cast<CMTCurlDownloader*>(raw) != nullptr, type == 3) << type;
@@ -41,7 +42,8 @@ protected:
     }
 
     std::unique_ptr<CDownloader> Make(const std::string& path) {
-        auto downloader = CreateDownloader(GetParam(), log.Callback(), Wide(server.UrlFor(path)), Wide(target));
+        auto downloader =
+            CreateDownloader(GetParam(), log.Callback(), Wide(server.UrlFor(path)), Wide(target));
         log.AnswerRetriesWith(downloader.get());
         return downloader;
     }

@@ -24,8 +24,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.Start()); }
 
     void Run(const std::string& path, DownloadTimings timings = FastTimings()) {
-        downloader =
-            std::make_unique<CMTCurlDownloader>(log.Callback(), Wide(server.UrlFor(path)), Wide(target), timings);
+        downloader = std::make_unique<CMTCurlDownloader>(log.Callback(), Wide(server.UrlFor(path)),
+                                                         Wide(target), timings);
         log.AnswerRetriesWith(downloader.get());
         downloader->Start();
         ASSERT_TRUE(log.WaitForEnd());
@@ -102,7 +102,8 @@ TEST_F(MtCurlDownloaderTest, ResumesAPartAfterADroppedOrStalledConnection) {
         const char* name;
         ServerFault::Kind kind;
     };
-    const Case cases[] = {{"dropped", ServerFault::Kind::kCloseAfterBytes}, {"stalled", ServerFault::Kind::kStall}};
+    const Case cases[] = {{"dropped", ServerFault::Kind::kCloseAfterBytes},
+                          {"stalled", ServerFault::Kind::kStall}};
     const std::string content = PatternBytes(2 << 20, 23);
     const std::string path = server.AddPackage("package.exe", content);
     for (const auto& c : cases) {
@@ -171,7 +172,7 @@ TEST_F(MtCurlDownloaderTest, ChecksTheJoinedFileAgainstTheAddressMd5) {
         const std::vector<int> expected =
             wrongAnswers == 1
                 ? std::vector<int>{DL_CODE_START, DL_CODE_INFO, DL_CODE_RETRY, DL_CODE_START, DL_CODE_SUCCESS}
-                : std::vector<int>{DL_CODE_START,  DL_CODE_INFO, DL_CODE_RETRY,
+                : std::vector<int>{DL_CODE_START, DL_CODE_INFO, DL_CODE_RETRY,
                                    DL_CODE_START, DL_CODE_INFO, DL_CODE_FAIL};
         EXPECT_EQ(log.Codes(), expected);
         EXPECT_EQ(log.Last(DL_CODE_INFO)->text, L"mtcurl文件md5校验失败");

@@ -35,7 +35,8 @@ TEST(SystemDownloaderText, QuotesArgumentsSoTheyAreSplitBackUnchanged) {
     const std::string path = R"(/tmp/dir with "quotes"/end\)";
     const std::string url = R"(http://h/a\"b\\c"d\)";
     const auto argv = platform::SplitCommandLine(CWinDownloader::CommandLine(url, path));
-    const std::vector<std::string> expected = {"curl", "-q", "-g", "-#", "-f", "-L", "-o", path, "--url", url};
+    const std::vector<std::string> expected = {"curl", "-q", "-g", "-#",    "-f",
+                                               "-L",   "-o", path, "--url", url};
     EXPECT_EQ(argv, expected);
 }
 

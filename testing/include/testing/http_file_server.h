@@ -22,10 +22,10 @@ struct RecordedRequest {
 struct ServerFault {
     enum class Kind {
         kCloseAfterBytes,  // send `bytes` body bytes, then drop the connection
-        kStall,            // send `bytes` body bytes, then nothing until `stall` has passed (or the server stops)
-        kStatus,           // answer `status` with a short text body
-        kWrongBytes,       // serve the right length with every byte inverted
-        kIgnoreRange,      // answer 200 with the whole body (chunked) whatever range was asked for
+        kStall,        // send `bytes` body bytes, then nothing until `stall` has passed (or the server stops)
+        kStatus,       // answer `status` with a short text body
+        kWrongBytes,   // serve the right length with every byte inverted
+        kIgnoreRange,  // answer 200 with the whole body (chunked) whatever range was asked for
     };
     Kind kind = Kind::kStatus;
     std::uint64_t bytes = 0;
