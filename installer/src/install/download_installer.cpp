@@ -94,6 +94,9 @@ void CDownloadInstaller::DeletePackageFile() {
 }
 
 void CDownloadInstaller::DownloadHandler(int code, double value, const wchar_t* text) {
+    if (code == DL_CODE_FAIL) {
+        DeletePackageFile();  // gone before the owner hears of the end and may start again
+    }
     owner_(code, value, text);
     switch (code) {
         case DL_CODE_START:
@@ -118,7 +121,6 @@ void CDownloadInstaller::DownloadHandler(int code, double value, const wchar_t* 
         case DL_CODE_FAIL:
             LOG_LINE("DL_CODE_FAIL\r\n");
             stage_ = kStageDownloadFailed;
-            DeletePackageFile();
             break;
         case DL_CODE_RETRY:
             LOG_LINE("DL_CODE_RETRY\r\n");
@@ -154,6 +156,9 @@ void CDownloadInstaller::UninstallHandler(int code, double value, const wchar_t*
 }
 
 void CDownloadInstaller::InstallHandler(int code, double value, const wchar_t* text) {
+    if (code == IST_CODE_SUCCESS || code == IST_CODE_FAIL) {
+        DeletePackageFile();  // gone before the owner hears of the end and may start again
+    }
     owner_(code, value, text);
     switch (code) {
         case IST_CODE_START:
@@ -166,12 +171,10 @@ void CDownloadInstaller::InstallHandler(int code, double value, const wchar_t* t
         case IST_CODE_SUCCESS:
             LOG_LINE("INSTALL_SUCCESS\r\n");
             stage_ = kStageInstallFinished;
-            DeletePackageFile();
             break;
         case IST_CODE_FAIL:
             LOG_LINE("IST_CODE_FAIL\r\n");
             stage_ = kStageInstallFailed;
-            DeletePackageFile();
             break;
         default:
             break;

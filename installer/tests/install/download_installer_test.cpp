@@ -172,7 +172,6 @@ TEST_F(Orchestrator, SecondStartReusesTheDownloader) {
     Create();
     StartRun(url, "");
     ASSERT_EQ(FinalStage(), CDownloadInstaller::kStageInstallFinished);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let the first run's thread return
 
     // Another kind asked for in between: the downloader made by the first Start is used again.
     Settings().DownloadType = 2;
