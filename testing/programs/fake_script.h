@@ -37,12 +37,16 @@ namespace fake_script {
 inline constexpr char kMagic[] = "#FAKESCR";    // last 8 bytes of a program that carries a script
 inline constexpr std::size_t kFooterSize = 16;  // 8 hex digits of the script length + magic
 
-// Copies `program` to `target` (keeping its mode) with `script` appended. False on failure.
-inline bool AppendFakeScript(const std::string& program, const std::string& target,
-                             const std::string& script) {
+// Copies `program` to `target` (keeping its mode) with `script` appended, padded with zero bytes
+// before the script up to `minimumSize` (downloaders refuse very small packages). False on failure.
+inline bool AppendFakeScript(const std::string& program, const std::string& target, const std::string& script,
+                             std::size_t minimumSize = 0) {
     std::string content;
     if (!platform::ReadWholeFile(program, &content)) {
         return false;
+    }
+    if (content.size() + script.size() + kFooterSize < minimumSize) {
+        content.resize(minimumSize - script.size() - kFooterSize, '\0');
     }
     char length[9];
     std::snprintf(length, sizeof length, "%08zx", script.size());

@@ -21,6 +21,8 @@ std::wstring Wide(const std::string& text) {
     return Utils::ToWide(text, Utils::kCodePageUtf8);
 }
 
+// The single-stream downloader refuses packages under 1 MiB.
+constexpr std::size_t kPackageSize = 1100 * 1024;
 const std::vector<int> kEndings = {IST_CODE_SUCCESS, IST_CODE_FAIL, DL_CODE_FAIL, UNIST_CODE_FAIL,
                                    UNIST_CODE_ERROR};
 
@@ -51,7 +53,8 @@ protected:
 
     // Serves a fake package running `script` and returns its address.
     std::string ServePackage(const std::string& script) {
-        std::string built = ScriptedProgram(kFakePackage, folder_.Child("built-package"), script);
+        std::string built =
+            ScriptedProgram(kFakePackage, folder_.Child("built-package"), script, kPackageSize);
         std::string content;
         EXPECT_TRUE(platform::ReadWholeFile(built, &content));
         return server_.UrlFor(server_.AddPackage("Glintcap_setup.exe", content));
@@ -65,10 +68,12 @@ protected:
     }
     // Makes the orchestrator, recording every report with the stage seen when it arrived.
     void Create() {
+        // The raw pointer stays valid while the destructor joins the workers; installer_ does not.
         installer_ = std::make_unique<CDownloadInstaller>(recorder_.Callback([this](int code) {
             std::lock_guard<std::mutex> lock(stagesMutex_);
-            stageAt_.emplace_back(code, installer_->Stage());
+            stageAt_.emplace_back(code, raw_->Stage());
         }));
+        raw_ = installer_.get();
     }
     void StartRun(const std::string& url, const std::string& previousUninstaller) {
         installer_->SetParams(Wide(url), L"", Wide(previousUninstaller), Wide(installFolder_), true, false,
@@ -106,6 +111,7 @@ protected:
     std::mutex stagesMutex_;
     std::vector<std::pair<int, int>> stageAt_;
     std::unique_ptr<CDownloadInstaller> installer_;
+    CDownloadInstaller* raw_ = nullptr;
     int savedType_ = 1;
 };
 
@@ -151,7 +157,8 @@ TEST_F(Orchestrator, FailedRemovalStopsBeforeAnyDownload) {
 TEST_F(Orchestrator, FailedDownloadDeletesThePackageFile) {
     // A wrong MD5 in the address fails the integrity check twice: one retry, then the failure.
     std::string content;
-    ASSERT_TRUE(platform::ReadWholeFile(kFakePackage, &content));
+    ASSERT_TRUE(platform::ReadWholeFile(ScriptedProgram(kFakePackage, folder_.Child("p"), "", kPackageSize),
+                                        &content));
     server_.AddFile("/0123456789abcdef0123456789abcdef/Glintcap_setup.exe", content);
     Create();
     StartRun(server_.UrlFor("/0123456789abcdef0123456789abcdef/Glintcap_setup.exe"),
@@ -177,7 +184,7 @@ TEST_F(Orchestrator, SecondStartReusesTheDownloader) {
     Settings().DownloadType = 2;
     size_t firstRun = recorder_.Reports().size();
     StartRun(url, "");
-    ASSERT_TRUE(recorder_.WaitForAny({IST_CODE_START}));
+    ASSERT_TRUE(recorder_.WaitForAny(kEndings, firstRun));
     installer_.reset();
 
     std::vector<Report> reports = recorder_.Reports();

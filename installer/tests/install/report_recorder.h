@@ -50,11 +50,14 @@ public:
         }
         return codes;
     }
-    // Waits until a report with one of `codes` has arrived; false after `limit`.
-    bool WaitForAny(std::vector<int> codes, std::chrono::seconds limit = std::chrono::seconds(30)) {
+    // Waits until a report with one of `codes` has arrived (as report `from` or later); false after
+    // `limit`.
+    bool WaitForAny(std::vector<int> codes, std::size_t from = 0,
+                    std::chrono::seconds limit = std::chrono::seconds(30)) {
         std::unique_lock<std::mutex> lock(mutex_);
         return changed_.wait_for(lock, limit, [&] {
-            for (const Report& r : reports_) {
+            for (std::size_t i = from; i < reports_.size(); ++i) {
+                const Report& r = reports_[i];
                 for (int code : codes) {
                     if (r.code == code) {
                         return true;
