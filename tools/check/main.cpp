@@ -4,6 +4,9 @@
 #include <cstring>
 
 int RunDownloadCommand(int argc, char** argv);
+int RunPackageCommand(int argc, char** argv);
+int RunUninstallCommand(int argc, char** argv);
+int RunInstallCommand(int argc, char** argv);
 
 namespace {
 
@@ -15,6 +18,12 @@ struct Command {
 
 const Command kCommands[] = {
     {"download", &RunDownloadCommand, "download --type N --url URL --out PATH"},
+    {"package", &RunPackageCommand,
+     "package --package PATH --instdir DIR [--dsc B] [--ssc B] [--adminact B] [--authorizationact B] "
+     "[--instcmd TEXT]"},
+    {"uninstall", &RunUninstallCommand, "uninstall --uninstaller PATH --folder DIR"},
+    {"install", &RunInstallCommand,
+     "install --url URL --instdir DIR [--type N] [--previous-uninstaller PATH]"},
 };
 
 }  // namespace

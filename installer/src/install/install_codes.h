@@ -2,10 +2,7 @@
 // The report codes of the package installer and of the previous version's uninstaller. They travel
 // through the same DownloadCallback as the downloaders' codes (1001-1006).
 
-#include <functional>
-
-// (code, value, text); the text is never null, "no text" is an empty string.
-using DownloadCallback = std::function<void(int code, double value, const wchar_t* text)>;
+#include "download/downloader.h"  // DownloadCallback
 
 inline constexpr int IST_CODE_START = 2001;     // the run thread has begun
 inline constexpr int IST_CODE_PROGRESS = 2002;  // value: the fraction from a "Progress=" line
