@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -122,6 +123,8 @@ inline void HoldOutput(long ms, const std::string& pidFile) {
 }
 
 inline void InstallProduct(const std::string& instdir, const std::string& uninstallerSource) {
+    std::error_code ignored;
+    std::filesystem::create_directories(instdir, ignored);
     std::string product = platform::JoinPath(instdir, "Glintcap.exe");
     std::string uninstaller = platform::JoinPath(instdir, "uninst.ep");
     platform::WriteFileAtomic(product, "#!/bin/sh\necho 'Glintcap is running'\n");
