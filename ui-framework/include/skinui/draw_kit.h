@@ -65,7 +65,10 @@ void DrawRoundRect(cairo_t* dc, const Rect& rect, int penWidth, int ellipseWidth
 // With DT_CALCRECT nothing is drawn and `rect` becomes the text's extent from its top-left corner.
 void DrawText(cairo_t* dc, IRenderHost& host, Rect& rect, std::wstring_view text, Color color, int font,
               unsigned format);
-// Text with inline tags (see tagged_text.h). Links met are appended to `links` when given.
+// Text with inline tags, written <x args>...</x> or {x args}...{/x}: a (link), b (bold), c #colour,
+// f id | f face size [bold] [underline] [italic], i image, n (line break), p [spacing], r (raw),
+// s (selected, accepted), u (underline), v top|center|bottom (inline images), x n (move right), y n
+// (line height). Pango breaks the lines. Links met are appended to `links` when given.
 void DrawTaggedText(cairo_t* dc, IRenderHost& host, Rect& rect, std::wstring_view text, Color color,
                     std::vector<TextLink>* links, int font, unsigned format);
 // Extent of the text on one line after the "%{n}" replacement.
