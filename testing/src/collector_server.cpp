@@ -51,6 +51,14 @@ CollectorServer::CollectorServer() : server_(std::make_unique<httplib::Server>()
         request.cookie = req.get_header_value("Cookie");
         request.body = req.body;
         Decode(&request);
+        std::function<void()> hook;
+        {
+            std::lock_guard<std::mutex> lock(lock_);
+            hook = hook_;
+        }
+        if (hook) {
+            hook();
+        }
         int answer = NextAnswer();
         request.answer = answer;
         {
@@ -91,6 +99,11 @@ void CollectorServer::PlanAnswers(std::vector<int> answers) {
 void CollectorServer::SetDefaultAnswer(int answer) {
     std::lock_guard<std::mutex> lock(lock_);
     defaultAnswer_ = answer;
+}
+
+void CollectorServer::SetRequestHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> lock(lock_);
+    hook_ = std::move(hook);
 }
 
 int CollectorServer::NextAnswer() {

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +53,8 @@ public:
     // The next requests are answered with these, in order; afterwards with the default status.
     void PlanAnswers(std::vector<int> answers);
     void SetDefaultAnswer(int answer);
+    // Runs on the server's thread for each request, after it is decoded and before it is answered.
+    void SetRequestHook(std::function<void()> hook);
 
     std::vector<Request> Requests() const;
     // Records of the requests answered with 200, in arrival order.
@@ -75,6 +78,7 @@ private:
     mutable std::condition_variable arrived_;
     std::deque<int> plan_;
     int defaultAnswer_ = 200;
+    std::function<void()> hook_;
     std::vector<Request> requests_;
 };
 
