@@ -80,6 +80,10 @@ CollectorServer::CollectorServer() : server_(std::make_unique<httplib::Server>()
         throw std::runtime_error("collector server cannot bind to 127.0.0.1");
     }
     thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() is ignored until the accept loop runs, so the server must be running before anyone can stop it.
+    while (!server_->is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 CollectorServer::~CollectorServer() {
