@@ -3,31 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/utf.h"
 #include "skinui/image_attribute.h"
 
 namespace SkinUI::text {
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        c = 0xFFFD;
-    }
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+void AppendUtf8(std::string& out, wchar_t c) { out += platform::Utf8FromWide(std::wstring_view(&c, 1)); }
 
 int ToInt(std::wstring_view s) {
     long long v = 0;
@@ -95,7 +77,7 @@ private:
     int Here() const { return static_cast<int>(out_.utf8.size()); }
 
     void Text(wchar_t c) {
-        AppendUtf8(out_.utf8, static_cast<char32_t>(c));
+        AppendUtf8(out_.utf8, c);
         plain_ += c;
     }
 
