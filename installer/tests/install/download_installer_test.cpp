@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "fake_programs.h"
@@ -44,12 +45,23 @@ std::string Phases(const std::vector<int>& codes) {
 class Orchestrator : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The uninstaller copy goes to a work folder of this test's own, before any thread runs.
+        const char* runtime = getenv("XDG_RUNTIME_DIR");
+        savedRuntime_ = runtime ? runtime : "";
+        setenv("XDG_RUNTIME_DIR", folder_.path().c_str(), 1);
         savedType_ = Settings().DownloadType;
         Settings().DownloadType = 1;
         ASSERT_TRUE(server_.Start());
         installFolder_ = folder_.Child("install dir");
     }
-    void TearDown() override { Settings().DownloadType = savedType_; }
+    void TearDown() override {
+        Settings().DownloadType = savedType_;
+        if (savedRuntime_.empty()) {
+            unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            setenv("XDG_RUNTIME_DIR", savedRuntime_.c_str(), 1);
+        }
+    }
 
     // Serves a fake package running `script` and returns its address.
     std::string ServePackage(const std::string& script) {
@@ -113,6 +125,7 @@ protected:
     std::unique_ptr<CDownloadInstaller> installer_;
     CDownloadInstaller* raw_ = nullptr;
     int savedType_ = 1;
+    std::string savedRuntime_;
 };
 
 TEST_F(Orchestrator, RemovalThenDownloadThenInstall) {
@@ -132,6 +145,9 @@ TEST_F(Orchestrator, RemovalThenDownloadThenInstall) {
     EXPECT_EQ(codes.front(), UNIST_CODE_PROGRESS);
     EXPECT_EQ(codes.back(), IST_CODE_SUCCESS);
     EXPECT_FALSE(platform::PathExists(folder_.Child("previous/Glintcap.exe")));
+    EXPECT_EQ(CDownloadInstaller::UninstallerCopyPath(),
+              Wide(folder_.Child("~KeltoTemp.92482B06FB471E17/Glintcap_un_asa.exe")));
+    EXPECT_TRUE(platform::PathExists(folder_.Child("~KeltoTemp.92482B06FB471E17/Glintcap_un_asa.exe")));
     EXPECT_TRUE(platform::PathExists(installFolder_ + "/Glintcap.exe"));
     EXPECT_TRUE(platform::PathExists(installFolder_ + "/uninst.ep"));
     EXPECT_FALSE(platform::PathExists(PackageFile()));
