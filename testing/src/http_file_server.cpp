@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -346,13 +347,14 @@ std::string Md5Hex(const std::string& data) {
 }
 
 std::string PatternBytes(std::size_t size, std::uint32_t seed) {
+    // xorshift64, eight bytes per step: large test files are made quickly even under sanitizers.
     std::string bytes(size, '\0');
-    std::uint32_t state = seed * 2654435761u + 1;
-    for (std::size_t i = 0; i < size; ++i) {
+    std::uint64_t state = (static_cast<std::uint64_t>(seed) << 32) ^ 0x9E3779B97F4A7C15ull;
+    for (std::size_t i = 0; i < size; i += 8) {
         state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        bytes[i] = static_cast<char>(state >> 24);
+        state ^= state >> 7;
+        state ^= state << 17;
+        std::memcpy(&bytes[i], &state, std::min<std::size_t>(8, size - i));
     }
     return bytes;
 }

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "utils/text.h"
 
@@ -111,11 +110,17 @@ void ReportLog::Clear() {
 }
 
 std::string ReadFile(const std::string& path, bool* exists) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (exists != nullptr) {
         *exists = static_cast<bool>(in);
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in) {
+        return {};
+    }
+    std::string content(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return content;
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
