@@ -68,6 +68,17 @@ TEST_F(CurlClientTest, ResumesFromWhatThePartFileHolds) {
     ReadFile(target + ".part", &partLeft);
     EXPECT_FALSE(partLeft);
 
+    // A server that answers a resumed request with the whole file is refused, and the part
+    // file keeps what it had.
+    WriteFile(target + ".part", content.substr(0, 500));
+    ServerFault ignoreRange;
+    ignoreRange.kind = ServerFault::Kind::kIgnoreRange;
+    server.QueueFault(ignoreRange);
+    EXPECT_EQ(client->Start(), CURLE_RANGE_ERROR);
+    EXPECT_EQ(ReadFile(target + ".part"), content.substr(0, 500));
+    ASSERT_EQ(client->Start(), 0);
+    EXPECT_EQ(ReadFile(target), content);
+
     // An empty part file asks for no range.
     WriteFile(target + ".part", "");
     server.ClearRequests();

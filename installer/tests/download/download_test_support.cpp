@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "utils/text.h"
@@ -12,7 +13,11 @@ namespace {
 // libcurl's global state is set up once, before any test starts a thread.
 class CurlEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { ASSERT_EQ(curl_global_init(CURL_GLOBAL_ALL), CURLE_OK); }
+    void SetUp() override {
+        // Test servers are local: a proxy from the environment must not stand in between.
+        setenv("no_proxy", "127.0.0.1,localhost", 1);
+        ASSERT_EQ(curl_global_init(CURL_GLOBAL_ALL), CURLE_OK);
+    }
     void TearDown() override { curl_global_cleanup(); }
 };
 const auto* const kCurlEnvironment = ::testing::AddGlobalTestEnvironment(new CurlEnvironment);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "download_test_support.h"
+#include "installer_settings.h"
 #include "testing/http_file_server.h"
 #include "testing/test_folder.h"
 
@@ -95,6 +96,15 @@ TEST_F(MtCurlDownloaderTest, ProbeAcceptsTwoHundredFiftySixBytesAndRefusesFewer)
             EXPECT_EQ(ReadFile(target), content);
         }
     }
+}
+
+TEST_F(MtCurlDownloaderTest, DoesNotProbeWhenLibcurlIsNotReady) {
+    Settings().CurlReady = false;
+    Run(server.AddPackage("package.exe", PatternBytes(4096, 20)));
+    Settings().CurlReady = true;
+    EXPECT_EQ(log.Codes(), (std::vector<int>{DL_CODE_START, DL_CODE_FAIL}));
+    EXPECT_EQ(log.Last(DL_CODE_FAIL)->value, 0.0);
+    EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST_F(MtCurlDownloaderTest, ResumesAPartAfterADroppedOrStalledConnection) {
