@@ -58,8 +58,9 @@ struct Window {
 
     bool invalid = false;
     RECT invalidRect;
-    cairo_surface_t* surface = nullptr;  // client backing store (or the layered picture)
-    bool layeredPicture = false;         // UpdateLayeredWindow content replaces painting
+    cairo_surface_t* surface = nullptr;   // client backing store (or the layered picture)
+    cairo_surface_t* composed = nullptr;  // top-level: the backing store with the children drawn over
+    bool layeredPicture = false;          // UpdateLayeredWindow content replaces painting
     NativeId native = 0;
     HICON iconBig = nullptr;
     HICON iconSmall = nullptr;
@@ -196,7 +197,8 @@ public:
     void OnMoveResizeEnded(NativeId id) override;
 
     // Interactive move and resize done by the core.
-    bool StartMoveResize(Window* w, LRESULT hitCode);
+    bool StartMoveResize(Window* w, LRESULT hitCode, POINT pressed);
+    void TrackMoveResize(POINT screen);
     void EndMoveResize();
 
     Window* ByNative(NativeId id);

@@ -31,6 +31,14 @@ bool IsSizingHit(LRESULT hit) {
     return hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
 }
 
+// The screen point a move or size command starts from: its lParam, or the cursor when it has none.
+POINT PressPoint(detail::DisplayCore* core, LPARAM lParam) {
+    if (lParam == 0) {
+        return core->cursorScreen;
+    }
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
 }  // namespace
 
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -60,11 +68,12 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     ShowWindow(hwnd, SW_RESTORE);
                     break;
                 case SC_MOVE:
-                    core->StartMoveResize(w, HTCAPTION);
+                    core->StartMoveResize(w, HTCAPTION, PressPoint(core, lParam));
                     break;
                 case SC_SIZE:
                     if ((wParam & 0xF) != 0) {
-                        core->StartMoveResize(w, static_cast<LRESULT>(9 + (wParam & 0xF)));
+                        core->StartMoveResize(w, static_cast<LRESULT>(9 + (wParam & 0xF)),
+                                              PressPoint(core, lParam));
                     }
                     break;
                 default:

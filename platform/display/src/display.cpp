@@ -22,6 +22,12 @@ std::atomic<std::uint64_t> nextWindowId{1};
 DisplayCore::DisplayCore(std::unique_ptr<Backend> backend)
     : backend_(std::move(backend)), ownerThread_(std::this_thread::get_id()) {
     backend_->SetSink(this);
+    WNDCLASS edit;
+    edit.lpszClassName = L"Edit";
+    edit.lpfnWndProc = &EditWindowProc;
+    edit.style = CS_DBLCLKS;
+    edit.hCursor = display::LoadCursor(nullptr, IDC_IBEAM);
+    RegisterClass(edit);
 }
 
 DisplayCore::~DisplayCore() {
@@ -31,9 +37,11 @@ DisplayCore::~DisplayCore() {
             UnregisterWindow(w->handle);
         }
         w->extension.reset();
-        if (w->surface) {
-            cairo_surface_destroy(w->surface);
-            w->surface = nullptr;
+        for (cairo_surface_t** s : {&w->surface, &w->composed}) {
+            if (*s) {
+                cairo_surface_destroy(*s);
+                *s = nullptr;
+            }
         }
         if (w->native) {
             backend_->DestroyNative(w->native);

@@ -94,49 +94,53 @@ void DisplayCore::UpdateHover(std::uint64_t now) {
     }
 }
 
+void DisplayCore::TrackMoveResize(POINT screen) {
+    Window* w = LiveWindow(moveResize_.hwnd);
+    if (!w) {
+        EndMoveResize();
+        return;
+    }
+    int dx = screen.x - moveResize_.start.x;
+    int dy = screen.y - moveResize_.start.y;
+    RECT r = moveResize_.startRect;
+    LRESULT hit = moveResize_.hit;
+    if (hit == HTCAPTION) {
+        r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+    } else {
+        bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
+        bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
+        bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
+        bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
+        r.left += left ? dx : 0;
+        r.right += right ? dx : 0;
+        r.top += top ? dy : 0;
+        r.bottom += bottom ? dy : 0;
+        MINMAXINFO mmi = MinMaxInfo(w);
+        if (!LiveWindow(moveResize_.hwnd)) {
+            return;
+        }
+        int cx = std::clamp(r.right - r.left, mmi.ptMinTrackSize.x,
+                            std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
+        int cy = std::clamp(r.bottom - r.top, mmi.ptMinTrackSize.y,
+                            std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
+        if (left) {
+            r.left = r.right - cx;
+        } else {
+            r.right = r.left + cx;
+        }
+        if (top) {
+            r.top = r.bottom - cy;
+        } else {
+            r.bottom = r.top + cy;
+        }
+    }
+    ApplyRect(w, r, false);
+}
+
 void DisplayCore::OnPointerMove(NativeId id, POINT client, POINT screen) {
     cursorScreen = screen;
     if (moveResize_.hwnd && !moveResize_.bySystem) {
-        Window* w = LiveWindow(moveResize_.hwnd);
-        if (!w) {
-            EndMoveResize();
-            return;
-        }
-        int dx = screen.x - moveResize_.start.x;
-        int dy = screen.y - moveResize_.start.y;
-        RECT r = moveResize_.startRect;
-        LRESULT hit = moveResize_.hit;
-        if (hit == HTCAPTION) {
-            r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-        } else {
-            bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
-            bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
-            bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
-            bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
-            r.left += left ? dx : 0;
-            r.right += right ? dx : 0;
-            r.top += top ? dy : 0;
-            r.bottom += bottom ? dy : 0;
-            MINMAXINFO mmi = MinMaxInfo(w);
-            if (!LiveWindow(moveResize_.hwnd)) {
-                return;
-            }
-            int cx = std::clamp(r.right - r.left, mmi.ptMinTrackSize.x,
-                                std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));
-            int cy = std::clamp(r.bottom - r.top, mmi.ptMinTrackSize.y,
-                                std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y));
-            if (left) {
-                r.left = r.right - cx;
-            } else {
-                r.right = r.left + cx;
-            }
-            if (top) {
-                r.top = r.bottom - cy;
-            } else {
-                r.bottom = r.top + cy;
-            }
-        }
-        ApplyRect(w, r, false);
+        TrackMoveResize(screen);
         return;
     }
     Window* top = ByNative(id);
@@ -349,7 +353,7 @@ void DisplayCore::OnExposed(NativeId id, const RECT& clientRect) {
     if (w->layeredPicture && w->surface) {
         backend_->PresentLayered(w->native, w->surface);
     } else if (w->surface) {
-        backend_->Present(w->native, w->surface, clientRect);
+        Present(w, clientRect);
     } else {
         Invalidate(w, &clientRect);
     }
@@ -391,12 +395,14 @@ void DisplayCore::OnMoveResizeEnded(NativeId id) {
     }
 }
 
-bool DisplayCore::StartMoveResize(Window* w, LRESULT hitCode) {
+bool DisplayCore::StartMoveResize(Window* w, LRESULT hitCode, POINT pressed) {
     w = TopLevelOf(w);
     if (!w || !(buttons & MK_LBUTTON) || (w->style & (WS_MAXIMIZE | WS_MINIMIZE)) || moveResize_.hwnd) {
         return false;
     }
-    moveResize_ = {w->handle, hitCode, false, cursorScreen, w->rect};
+    // Measured from where the button went down: pointer motion handled before this message was
+    // dispatched still counts.
+    moveResize_ = {w->handle, hitCode, false, pressed, w->rect};
     Send(w, WM_ENTERSIZEMOVE, 0, 0);
     if (!LiveWindow(moveResize_.hwnd)) {
         moveResize_ = {};
@@ -405,6 +411,8 @@ bool DisplayCore::StartMoveResize(Window* w, LRESULT hitCode) {
     moveResize_.bySystem = backend_->BeginMoveResize(w->native, hitCode, cursorScreen);
     if (moveResize_.bySystem) {
         buttons &= ~MK_LBUTTON;  // the window system owns the pointer now
+    } else {
+        TrackMoveResize(cursorScreen);
     }
     return true;
 }

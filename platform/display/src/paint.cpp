@@ -52,28 +52,35 @@ void DisplayCore::EnsureSurface(Window* w) {
 
 namespace {
 
-// Child windows are drawn over their parent's pixels (the parent clips its children out).
-void ComposeChildren(Window* w, const RECT& area) {
+// Child windows are drawn over their parent's pixels, each with its own alpha (a translucent edit
+// field shows the parent through it).
+void DrawChildren(cairo_t* cr, Window* w, int dx, int dy) {
     for (HWND c : w->children) {
         Window* child = LiveWindow(c);
         if (!child || !child->Visible() || !child->surface) {
             continue;
         }
-        RECT part = Intersect(area, child->rect);
-        if (IsEmpty(part)) {
-            continue;
-        }
-        ComposeChildren(child, {part.left - child->rect.left, part.top - child->rect.top,
-                                part.right - child->rect.left, part.bottom - child->rect.top});
         cairo_surface_flush(child->surface);
-        cairo_t* cr = cairo_create(w->surface);
-        cairo_rectangle(cr, part.left, part.top, part.right - part.left, part.bottom - part.top);
+        int x = dx + child->rect.left;
+        int y = dy + child->rect.top;
+        cairo_save(cr);
+        cairo_rectangle(cr, x, y, child->Width(), child->Height());
         cairo_clip(cr);
-        cairo_set_source_surface(cr, child->surface, child->rect.left, child->rect.top);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, child->surface, x, y);
         cairo_paint(cr);
-        cairo_destroy(cr);
+        cairo_restore(cr);
+        DrawChildren(cr, child, x, y);
     }
+}
+
+bool HasVisibleChildren(const Window* w) {
+    for (HWND c : w->children) {
+        auto child = LookupWindow(c);
+        if (child && child->Visible()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -92,14 +99,35 @@ void DisplayCore::Present(Window* w, const RECT& clientArea) {
     }
     EnsureSurface(w);
     RECT area = Intersect(clientArea, {0, 0, w->Width(), w->Height()});
-    if (IsEmpty(area)) {
+    if (IsEmpty(area) || !w->native) {
         return;
     }
-    ComposeChildren(w, area);
     cairo_surface_flush(w->surface);
-    if (w->native) {
+    if (!HasVisibleChildren(w)) {
         backend_->Present(w->native, w->surface, area);
+        return;
     }
+    int width = cairo_image_surface_get_width(w->surface);
+    int height = cairo_image_surface_get_height(w->surface);
+    if (!w->composed || cairo_image_surface_get_width(w->composed) != width ||
+        cairo_image_surface_get_height(w->composed) != height) {
+        if (w->composed) {
+            cairo_surface_destroy(w->composed);
+        }
+        w->composed = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        area = {0, 0, width, height};
+    }
+    cairo_t* cr = cairo_create(w->composed);
+    cairo_rectangle(cr, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, w->surface, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    DrawChildren(cr, w, 0, 0);
+    cairo_destroy(cr);
+    cairo_surface_flush(w->composed);
+    backend_->Present(w->native, w->composed, area);
 }
 
 void DisplayCore::ApplyShape(Window* w) {

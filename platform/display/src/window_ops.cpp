@@ -331,9 +331,11 @@ void DisplayCore::Finalize(Window* w) {
     }
     w->extension.reset();
     w->region.reset();
-    if (w->surface) {
-        cairo_surface_destroy(w->surface);
-        w->surface = nullptr;
+    for (cairo_surface_t** s : {&w->surface, &w->composed}) {
+        if (*s) {
+            cairo_surface_destroy(*s);
+            *s = nullptr;
+        }
     }
     if (w->native) {
         backend_->DestroyNative(w->native);

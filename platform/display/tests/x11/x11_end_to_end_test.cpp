@@ -115,6 +115,9 @@ TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
     HWND hwnd = display_->CreateWindowEx(0, L"Recorder", L"Glintcap", WS_POPUP | WS_VISIBLE, 100, 100, 200,
                                          150, nullptr, 0, &r);
     ASSERT_TRUE(hwnd);
+    HWND edit = display_->CreateWindowEx(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 20, 100,
+                                         160, 24, hwnd, 5, nullptr);
+    ASSERT_TRUE(edit);
     PumpFor(400);
     EXPECT_GE(r.Count(WM_PAINT), 1);
 
@@ -133,15 +136,30 @@ TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
     }
     EXPECT_EQ(typed, L"Glint 42");
 
-    std::string shot = ::testing::TempDir() + "display_x11_screenshot.png";
+    // Into the edit window: a click focuses it, then the keys go through the input method.
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "130", "212", "click", "1"}), 0);
+    PumpFor(100);
+    EXPECT_EQ(GetFocus(), edit);
+    ASSERT_EQ(Tool({"xdotool", "type", "--delay", "30", "D:/Glintcap 2"}), 0);
+    PumpFor(200);
+    EXPECT_EQ(GetWindowText(edit), L"D:/Glintcap 2");
+    EXPECT_EQ(r.Only(WM_CHAR).size(), typed.size());  // the parent heard none of it
+
+    std::string shot = ::testing::TempDir() + "display_x11_screenshot_" + std::to_string(getpid()) + ".png";
     ASSERT_EQ(Tool({"import", "-window", "root", shot}), 0);
     EXPECT_EQ(ScreenshotPixel(shot, 110, 110), kBlue);
     EXPECT_EQ(ScreenshotPixel(shot, 100 + 130, 100 + 70), kRed);
     EXPECT_NE(ScreenshotPixel(shot, 99, 99), kBlue);
+    EXPECT_EQ(ScreenshotPixel(shot, 100 + 179, 100 + 123), 0xFFFFFFFFu);  // the edit field's corner
+    if (!HasFailure()) {
+        std::remove(shot.c_str());  // kept for a look when something above failed
+    }
 
     // No window manager runs here: the layer moves the window itself along the caption drag.
-    ASSERT_EQ(Tool({"xdotool", "mousemove", "150", "105", "mousedown", "1", "mousemove", "170", "125",
-                    "mousemove", "190", "135", "mouseup", "1"}),
+    // Pauses as a hand makes them: the press is dispatched before the pointer moves on.
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "150",   "105", "mousedown", "1",   "sleep",
+                    "0.2",     "mousemove", "170",   "125", "sleep",     "0.1", "mousemove",
+                    "190",     "135",       "sleep", "0.2", "mouseup",   "1"}),
               0);
     PumpFor(300);
     RECT rect;
