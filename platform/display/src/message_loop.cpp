@@ -116,6 +116,13 @@ int DisplayCore::Retrieve(MSG* msg, bool remove, bool wait, std::int64_t timeout
             return -2;
         }
         std::int64_t waitMs = MsUntilNextTimer(queue.get());
+        if (Window* hovered = owner ? LiveWindow(mouseWindow) : nullptr;
+            hovered && (hovered->trackFlags & TME_HOVER)) {
+            std::uint64_t now = Now();
+            auto untilHover =
+                static_cast<std::int64_t>(hovered->hoverDue > now ? hovered->hoverDue - now : 0);
+            waitMs = waitMs < 0 ? untilHover : std::min(waitMs, untilHover);
+        }
         if (timeoutMs >= 0) {
             std::uint64_t now = Now();
             if (now >= deadline) {

@@ -14,12 +14,12 @@ protected:
         };
         top_ = Create(&parent_, 100, 100, 200, 120);
         ASSERT_TRUE(top_);
+        font_ = CreateFont(L"Sans", 14, false, false, false);
     }
     HWND MakeEdit(DWORD style = 0, const wchar_t* text = L"") {
         HWND edit = display_->CreateWindowEx(0, L"Edit", text, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | style,
                                              20, 40, 160, 24, top_, 77, nullptr);
         EXPECT_TRUE(edit);
-        font_ = CreateFont(L"Sans", 14, false, false, false);
         SendMessage(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
         SendMessage(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
         return edit;

@@ -178,11 +178,21 @@ TEST_F(InputTest, LeavingATrackedWindowSendsOneMouseLeave) {
     screen_->MouseMove(20, 10);
     screen_->Pump();
     EXPECT_EQ(a.Count(WM_MOUSELEAVE), 0);
+    EXPECT_EQ(a.Count(WM_MOUSEHOVER), 0);
+    TRACKMOUSEEVENT hover;
+    hover.dwFlags = TME_HOVER;
+    hover.hwndTrack = left;
+    hover.dwHoverTime = HOVER_DEFAULT;
+    TrackMouseEvent(&hover);
+    MSG msg;
+    ASSERT_GT(GetMessage(&msg), 0);  // the clock runs on to the hover time
+    EXPECT_EQ(msg.message, WM_MOUSEHOVER);
+    EXPECT_EQ(GET_X_LPARAM(msg.lParam), 20);
+    DispatchMessage(&msg);
     screen_->MouseMove(250, 10);
     screen_->Pump();
     EXPECT_EQ(a.Count(WM_MOUSELEAVE), 1);
     EXPECT_EQ(b.Count(WM_MOUSEMOVE), 1);
-    (void)left;
     (void)right;
 }
 

@@ -170,5 +170,17 @@ TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
     DestroyWindow(hwnd);
 }
 
+TEST_F(X11Test, TheFatalErrorBoxBlocksUntilItIsAnswered) {
+    // Answered with Return by a helper started before the box blocks this thread.
+    pid_t helper = Spawn({"xdotool", "sleep", "1", "key", "Return"});
+    ASSERT_GT(helper, 0);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(display_->MessageBox(nullptr, L"加载资源文件失败", L"SkinUI", MB_ICONERROR), IDOK);
+    EXPECT_GE(GetTickCount() - start, 900u);
+    int status = 0;
+    waitpid(helper, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
 }  // namespace
 }  // namespace display::testing
