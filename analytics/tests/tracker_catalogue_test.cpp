@@ -47,6 +47,14 @@ T With(T value, F change) {
     return value;
 }
 
+KtAppOpenNotification Notification(const char* planId, const char* planType, const char* title) {
+    KtAppOpenNotification notification;
+    notification.planId = planId;
+    notification.planType = planType;
+    notification.msgTitle = title;
+    return notification;
+}
+
 // Validation does not need a started tracker: a tracker whose start-up failed still checks records.
 TEST(TrackerValidationTest, InvalidRecordsRaiseTheirMessages) {
     const KtContextProperties none;
@@ -160,19 +168,19 @@ TEST(TrackerValidationTest, InvalidRecordsRaiseTheirMessages) {
          "&appOpenNotification is nullptr", "trackAppOpenNotification"},
         {"notification without plan id",
          [&](auto& t) {
-             KtAppOpenNotification n{"", "type", "title"};
+             KtAppOpenNotification n = Notification("", "type", "title");
              t.trackAppOpenNotification(&n, none);
          },
          "planID is emptry", "trackAppOpenNotification"},
         {"notification without plan type",
          [&](auto& t) {
-             KtAppOpenNotification n{"id", "", "title"};
+             KtAppOpenNotification n = Notification("id", "", "title");
              t.trackAppOpenNotification(&n, none);
          },
          "planType is emptry", "trackAppOpenNotification"},
         {"notification without title",
          [&](auto& t) {
-             KtAppOpenNotification n{"id", "type", ""};
+             KtAppOpenNotification n = Notification("id", "type", "");
              t.trackAppOpenNotification(&n, none);
          },
          "msgTitle is emptry", "trackAppOpenNotification"},
@@ -202,8 +210,9 @@ TEST(TrackerValidationTest, InvalidRecordsRaiseTheirMessages) {
 TEST(TrackerValidationTest, StartUpChecksTheConfigurationInOrder) {
     const std::vector<std::pair<KtTrackerConfig, std::string>> cases = {
         {KtTrackerConfig{}, "appName is empty"},
-        {KtTrackerConfig{"app"}, "appVersion is empty"},
-        {KtTrackerConfig{"app", "1.0"}, "appStore is empty"},
+        {With(KtTrackerConfig{}, [](auto& c) { c.appName = "app"; }), "appVersion is empty"},
+        {With(KtTrackerConfig{}, [](auto& c) { c.appName = "app", c.appVersion = "1.0"; }),
+         "appStore is empty"},
     };
     for (const auto& [config, message] : cases) {
         UsageTrackerImpl tracker(config);
@@ -339,7 +348,7 @@ TEST_F(CatalogueTest, ActivityPaymentAndNotificationRecords) {
     EXPECT_EQ(records[records.size() - 3]["type"].text, "profile_increment");
     EXPECT_EQ(tracker->userInfo().vipLevel, 1);
 
-    KtAppOpenNotification note{"plan", "push", "标题"};
+    KtAppOpenNotification note = Notification("plan", "push", "标题");
     note.linkUrl = "https://x.example/";
     tracker->trackAppOpenNotification(&note, none);
     auto props = LastQueuedProperties();

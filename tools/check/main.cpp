@@ -7,6 +7,7 @@ int RunDownloadCommand(int argc, char** argv);
 int RunPackageCommand(int argc, char** argv);
 int RunUninstallCommand(int argc, char** argv);
 int RunInstallCommand(int argc, char** argv);
+int RunTrackCommand(int argc, char** argv);
 
 namespace {
 
@@ -24,6 +25,7 @@ const Command kCommands[] = {
     {"uninstall", &RunUninstallCommand, "uninstall --uninstaller PATH --folder DIR"},
     {"install", &RunInstallCommand,
      "install --url URL --instdir DIR [--type N] [--previous-uninstaller PATH]"},
+    {"track", &RunTrackCommand, "track --server URL --data-dir DIR  (events on standard input)"},
 };
 
 }  // namespace
