@@ -180,6 +180,21 @@ TEST_F(Orchestrator, FailedRemovalStopsBeforeAnyDownload) {
     EXPECT_FALSE(platform::PathExists(PackageFile()));
 }
 
+TEST_F(Orchestrator, OnlyTheFirstFinalLineOfTheRemovalCounts) {
+    // The package outlasts the uninstaller's second final line, so a second download would show.
+    std::string url = ServePackage("sleep 600\nprint State=Success\n");
+    std::string previous = PreviousVersion("print State=Success\nsleep 100\nprint State=Success\n");
+    Create();
+    StartRun(url, previous);
+
+    EXPECT_EQ(FinalStage(), CDownloadInstaller::kStageInstallFinished);
+    installer_.reset();
+    std::vector<int> codes = recorder_.Codes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), UNIST_CODE_SUCCESS), 2);  // passed on to the owner
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DL_CODE_START), 1);       // but one download only
+    EXPECT_EQ(server_.Requests("GET").size(), 1u);
+}
+
 TEST_F(Orchestrator, FailedDownloadDeletesThePackageFile) {
     // A wrong MD5 in the address fails the integrity check twice: one retry, then the failure.
     std::string content;
