@@ -96,7 +96,9 @@ bool DisplayCore::GetClassInfo(const wchar_t* name, WNDCLASS* out) const {
 HWND DisplayCore::CreateWindow(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                                int x, int y, int width, int height, HWND parent, LONG_PTR menu, void* param) {
     WNDCLASS wc;
-    if (!GetClassInfo(className, &wc)) {
+    // The window system connection is not shared between threads: windows live on the thread that
+    // opened the display (other threads post to them).
+    if (std::this_thread::get_id() != ownerThread_ || !GetClassInfo(className, &wc)) {
         return nullptr;
     }
     Window* parentWindow = parent ? LiveWindow(parent) : nullptr;

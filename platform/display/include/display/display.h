@@ -4,11 +4,11 @@
 // and the calling thread's message queue, declared in display/window_api.h.
 //
 // Contract, shared by every backend:
-// - A window belongs to the thread that created it; that thread's queue receives its messages. Only
-//   PostMessage, PostThreadMessage and IsWindow may be called from other threads.
+// - Windows are created on the thread that opened the display and belong to it; its queue receives
+//   their messages. From other threads only PostMessage and IsWindow may be called (and GetMessage,
+//   PostQuitMessage on a thread's own queue after AttachThread).
 // - Top-level windows have no non-client frame: the client rectangle is the window rectangle. Caption
 //   dragging and resizing are asked for through WM_NCHITTEST and done by the layer.
-// - The X11 backend serves windows of the thread that opened it.
 
 #include <memory>
 #include <string>

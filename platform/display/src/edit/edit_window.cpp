@@ -230,7 +230,8 @@ void Paint(HWND hwnd, EditState& s) {
         cairo_restore(cr);
     }
     if (s.focused && s.caretOn && !s.model.HasSelection()) {
-        int x = originX + XOfIndex(shown, s.model.caret());
+        // At the right end of a full or right-aligned field the caret stays inside it.
+        int x = std::min(originX + XOfIndex(shown, s.model.caret()), rc.right - s.rightMargin - 1);
         SetColour(cr, textColour);
         cairo_rectangle(cr, x, originY, 1, shown.height);
         cairo_fill(cr);

@@ -166,5 +166,27 @@ TEST_F(EditWindowTest, DraggingSelectsAndTheFieldIsDrawnOverItsParent) {
     EXPECT_EQ(blended, 0xFF404040u);
 }
 
+// Where the caret of an empty focused field stands shows the alignment without depending on fonts.
+TEST_F(EditWindowTest, AlignmentPlacesTheCaret) {
+    struct Case {
+        DWORD style;
+        int caretX;  // in the parent's client area
+    } cases[] = {{ES_LEFT, 20}, {ES_CENTER, 100}, {ES_RIGHT, 179}};
+    for (const Case& c : cases) {
+        HWND edit = MakeEdit(c.style);
+        SetFocus(edit);
+        screen_->Pump();
+        WindowImage image = screen_->Capture(top_);
+        std::vector<int> dark;
+        for (int x = 20; x < 180; ++x) {
+            if (image.At(x, 52) == 0xFF000000u) {
+                dark.push_back(x);
+            }
+        }
+        EXPECT_EQ(dark, std::vector<int>{c.caretX}) << c.style;
+        DestroyWindow(edit);
+    }
+}
+
 }  // namespace
 }  // namespace display::testing
