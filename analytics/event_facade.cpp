@@ -44,7 +44,7 @@ void AttachAbProperty(const ExtraProperties& extra, int kind, KtContextPropertie
 }  // namespace
 
 void InitEventFacade(const EventFacadeConfig& config) {
-    if (!config.IsEnableAppAnalytics) {
+    if (!config.IsEnableAppAnalytics || CurrentTracker()) {
         return;
     }
     kelto::usage::KtTrackerConfig tracker;

@@ -124,6 +124,7 @@ TEST_F(EventFacadeTest, AnInstallationIsSentInTheOrderItHappened) {
 
 TEST_F(EventFacadeTest, ACrashFlushesWhatWasQueued) {
     InitEventFacade(Config());
+    InitEventFacade(Config());  // a second start keeps the running tracker
     ReportTask(L"崩溃退出", 0, kAb, L"");
     ReportCrash();
     // The crash is an immediate event: both records are on the collector before shutdown.

@@ -82,6 +82,10 @@ void UsageTrackerImpl::init() {
     // The core reads and writes one file of unsent records inside the data folder.
     stagingPath_ = platform::JoinPath(userInfo_.dataFolder, config_.appName + "_KTSRecords.txt");
     bool loggedIn = userInfo_.loggedIn;
+    // The core is process-wide: a tracker shuts down only the core it started itself.
+    if (usage_collect::Sdk::Instance() != nullptr) {
+        KT_THROW(kTrackerImplSource, "init", "usage_collect::Sdk::Init is failed");
+    }
     if (!usage_collect::Sdk::Init(stagingPath_, config_.serverUrl,
                                   loggedIn ? userInfo_.userId : userInfo_.distinctId, loggedIn)) {
         KT_THROW(kTrackerImplSource, "init", "usage_collect::Sdk::Init is failed");
