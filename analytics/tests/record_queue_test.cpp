@@ -59,6 +59,21 @@ TEST_F(RecordQueueTest, OverflowDropsTheOldestRecord) {
     EXPECT_EQ(queue.Snapshot(), Records(1, 1025));
 }
 
+TEST_F(RecordQueueTest, DebugLinesGoToStandardOutput) {
+    CollectorServer collector;
+    RecordQueue queue(collector.Url(), staging_, 2);
+    queue.set_debug(true);
+    ::testing::internal::CaptureStdout();
+    for (int n = 0; n < 3; ++n) {
+        queue.AddRecord(Record(n));
+    }
+    ASSERT_TRUE(queue.FlushAll());
+    EXPECT_EQ(
+        ::testing::internal::GetCapturedStdout(),
+        "add record:{\"n\":0}\nadd record:{\"n\":1}\nadd record:{\"n\":2}\nrecord is full, delete record\n"
+        "flush record : [{\"n\":1},{\"n\":2}]\n");
+}
+
 TEST_F(RecordQueueTest, FailedBatchPutsBackOnlyWhatFits) {
     CollectorServer collector;
     collector.SetDefaultAnswer(500);
