@@ -158,14 +158,15 @@ void HttpFileServer::Impl::Handle(const httplib::Request& req, httplib::Response
     if (fault && fault->kind == ServerFault::Kind::kIgnoreRange) {
         // A chunked body is never sliced by the library: the whole file goes out with status 200.
         res.status = 200;
+        const std::uint64_t end = fault->bytes > 0 ? std::min(fault->bytes, body->size) : body->size;
         res.set_chunked_content_provider(
-            "application/octet-stream", [body = *body](std::size_t offset, httplib::DataSink& sink) {
-                std::vector<char> chunk(std::min<std::uint64_t>(65536, body.size - offset));
+            "application/octet-stream", [body = *body, end](std::size_t offset, httplib::DataSink& sink) {
+                std::vector<char> chunk(std::min<std::uint64_t>(65536, end - offset));
                 if (!chunk.empty() && (!body.read(offset, chunk.data(), chunk.size()) ||
                                        !sink.write(chunk.data(), chunk.size()))) {
                     return false;
                 }
-                if (offset + chunk.size() >= body.size) {
+                if (offset + chunk.size() >= end) {
                     sink.done();
                 }
                 return true;

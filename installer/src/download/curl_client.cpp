@@ -76,6 +76,18 @@ int CurlClient::Start() {
         result = CURLE_WRITE_ERROR;
     }
     if (result == 0) {
+        // A server that ends the body early without a length, or a file that changed on the server,
+        // must not pass for a complete package.
+        const auto size = platform::FileSize(partPath);
+        const std::int64_t have = size ? static_cast<std::int64_t>(*size) : -1;
+        if (have < fileLength_) {
+            result = CURLE_PARTIAL_FILE;
+        } else if (have > fileLength_) {
+            platform::RemoveFile(partPath);
+            result = CURLE_BAD_DOWNLOAD_RESUME;
+        }
+    }
+    if (result == 0) {
         if (platform::PathExists(targetPath)) {
             platform::RemoveFile(targetPath);
         }

@@ -110,6 +110,22 @@ TEST_F(CurlClientTest, ProbesARedirectOnceAcrossAttempts) {
     EXPECT_EQ(ReadFile(target), content);
 }
 
+TEST_F(CurlClientTest, TakesABodyThatEndsBeforeTheLengthAsPartial) {
+    // A whole body without a length that ends early looks complete to libcurl.
+    const std::string content = PatternBytes(1 << 20, 8);
+    const std::string path = server.AddPackage("package.exe", content);
+    ServerFault shortBody;
+    shortBody.kind = ServerFault::Kind::kIgnoreRange;
+    shortBody.bytes = 1000;
+    server.QueueFault(shortBody);
+    CurlClient& curl = Client(path);
+    EXPECT_EQ(curl.Start(), CURLE_PARTIAL_FILE);
+    EXPECT_EQ(ReadFile(target + ".part"), content.substr(0, 1000));
+    ASSERT_EQ(curl.Start(), 0);
+    EXPECT_EQ(server.Requests("GET").back().range, "bytes=1000-");
+    EXPECT_EQ(ReadFile(target), content);
+}
+
 TEST_F(CurlClientTest, ReportsAFailureReasonForUnusableProbeStatuses) {
     // Three body-less requests: the length probe (200-399 usable), the redirect probe, and the
     // length-as-text probe on the final address (200-400 usable).
