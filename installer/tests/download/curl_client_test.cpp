@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "download_test_support.h"
+#include "event_facade.h"
+#include "testing/collector_server.h"
 #include "testing/http_file_server.h"
 #include "testing/test_folder.h"
 
@@ -162,6 +164,51 @@ TEST_F(CurlClientTest, PassesALocalFileAddressAsAFileName) {
     client->SetFailureReasonSink([](const std::wstring&) {});
     EXPECT_EQ(client->Start(), 0);
     EXPECT_EQ(ReadFile(target), content);
+}
+
+}  // namespace
+
+namespace {
+
+using glintcap_testing::CollectorServer;
+
+TEST(CurlClientEvents, SendsTheFailureReasonThroughTheEventFacade) {
+    CollectorServer collector;
+    HttpFileServer server;
+    ASSERT_TRUE(server.Start());
+    TestFolder folder;
+    EventFacadeConfig config;
+    config.ProductName = L"Glintcap";
+    config.InstallerVersion = L"1.7.9";
+    config.ExeFileName = L"GlintcapSetup.exe";
+    config.DlAppNameSuffix = L".downloader";
+    config.serverUrl = collector.Url();
+    config.dataFolder = folder.path();
+    InitEventFacade(config);
+
+    // The first length probe gets 404; the probes after it find the package.
+    const std::string content = PatternBytes(1 << 20, 9);
+    ServerFault notFound;
+    notFound.kind = ServerFault::Kind::kStatus;
+    notFound.status = 404;
+    notFound.method = "HEAD";
+    server.QueueFault(notFound);
+    {
+        CurlClient client(Wide(server.UrlFor(server.AddPackage("package.exe", content))),
+                          Wide(folder.Child("package.exe")), nullptr, &IgnoreProgress);
+        EXPECT_EQ(client.Start(), 0);
+    }
+    ShutdownEventFacade();
+
+    std::vector<std::string> reasons;
+    for (const auto& record : collector.DeliveredRecords()) {
+        const auto& properties = record["properties"];
+        if (record["event"].text == "KtEventTask" && properties["kt_task_name"].text == "下载失败原因") {
+            reasons.push_back(properties["kt_reason"].text);
+            EXPECT_EQ(properties["ktc_ab"].text, "IN");
+        }
+    }
+    EXPECT_EQ(reasons, std::vector<std::string>{"1.获取文件大小的状态码为=404；"});
 }
 
 }  // namespace
