@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
             repeat = std::max(1, std::atoi(argv[i + 1]));
         }
     }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // rows appear as they are measured
     if (curl_global_init(CURL_GLOBAL_ALL) != CURLE_OK) {
         return 1;
     }
