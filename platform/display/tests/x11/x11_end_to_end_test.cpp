@@ -145,11 +145,20 @@ TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
     EXPECT_EQ(GetWindowText(edit), L"D:/Glintcap 2");
     EXPECT_EQ(r.Only(WM_CHAR).size(), typed.size());  // the parent heard none of it
 
+    // XShape cuts the rounded corners; bare Xvfb has no compositing manager for layered windows.
+    HRGN rounded = CreateRoundRectRgn(0, 0, 201, 151, 24, 24);
+    SetWindowRgn(hwnd, rounded, true);
+    DeleteObject(rounded);
+    PumpFor(100);
+    EXPECT_FALSE(display_->LayeredWindowsAvailable());
+
     std::string shot = ::testing::TempDir() + "display_x11_screenshot_" + std::to_string(getpid()) + ".png";
     ASSERT_EQ(Tool({"import", "-window", "root", shot}), 0);
     EXPECT_EQ(ScreenshotPixel(shot, 110, 110), kBlue);
     EXPECT_EQ(ScreenshotPixel(shot, 100 + 130, 100 + 70), kRed);
     EXPECT_NE(ScreenshotPixel(shot, 99, 99), kBlue);
+    EXPECT_NE(ScreenshotPixel(shot, 101, 101), kBlue);                    // a cut corner
+    EXPECT_EQ(ScreenshotPixel(shot, 200, 100), kBlue);                    // the top edge between the corners
     EXPECT_EQ(ScreenshotPixel(shot, 100 + 179, 100 + 123), 0xFFFFFFFFu);  // the edit field's corner
     if (!HasFailure()) {
         std::remove(shot.c_str());  // kept for a look when something above failed
@@ -167,7 +176,12 @@ TEST_F(X11Test, AWindowPaintsTakesAClickAndTypedTextAndShowsInAScreenshot) {
     EXPECT_EQ(rect.left, 140);
     EXPECT_EQ(rect.top, 130);
     EXPECT_EQ(r.Count(WM_EXITSIZEMOVE), 1);
-    DestroyWindow(hwnd);
+
+    // Alt+F4 closes the window through WM_SYSCOMMAND and WM_CLOSE.
+    ASSERT_EQ(Tool({"xdotool", "key", "alt+F4"}), 0);
+    PumpFor(200);
+    EXPECT_EQ(r.Count(WM_CLOSE), 1);
+    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST_F(X11Test, TheFatalErrorBoxBlocksUntilItIsAnswered) {
