@@ -96,5 +96,9 @@ void LogLine(const char* function, int line, const char* format, ...) {
     std::vsnprintf(text.data() + start, static_cast<size_t>(messageLength) + 1, format, args);
     va_end(args);
     text.resize(start + static_cast<size_t>(messageLength));
+    // Every write is a line of its own on the stream, even for messages given without a line end.
+    if (text.back() != '\n') {
+        text += '\n';
+    }
     platform::WriteDiagnosticLine(text);
 }

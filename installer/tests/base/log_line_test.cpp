@@ -58,9 +58,11 @@ TEST(LogLine, OutsideTextIsAValueNeverAFormat) {
     StderrCapture capture;
     LogLine("F", 7, "DL_CODE_FAIL\r\n");
     LogLine("F", 12345, "url=%s\r\n", "http://h/%d%s%n");
+    LogLine("G", 1, "THREAD BEGIN");
     std::string out = capture.Take();
     EXPECT_NE(out.find("(F)<0007>: DL_CODE_FAIL\r\n"), std::string::npos) << out;
     EXPECT_NE(out.find("(F)<12345>: url=http://h/%d%s%n\r\n"), std::string::npos) << out;
+    EXPECT_TRUE(out.ends_with("(G)<0001>: THREAD BEGIN\n")) << out;  // a line end is added when missing
 }
 
 }  // namespace
