@@ -174,12 +174,7 @@ CURL* CurlClient::Head(const std::string& url) {
         return nullptr;
     }
     CurlOptions options(handle);
-    options.Set(CURLOPT_NOSIGNAL, 1L)
-        .Set(CURLOPT_URL, url.c_str())
-        .Set(CURLOPT_FOLLOWLOCATION, 1L)
-        .Set(CURLOPT_NOBODY, 1L)
-        .Set(CURLOPT_WRITEFUNCTION, &DiscardBody)
-        .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+    options.BodilessProbe(url).Set(CURLOPT_FOLLOWLOCATION, 1L);
     if (options.ok()) {
         const CURLcode result = curl_easy_perform(handle);
         if (result != CURLE_OK) {
@@ -209,12 +204,7 @@ std::int64_t CurlClient::GetDownloadFileLength_Str(const std::string& url) {
         return -1;
     }
     CurlOptions options(handle);
-    options.Set(CURLOPT_NOSIGNAL, 1L)
-        .Set(CURLOPT_URL, url.c_str())
-        .Set(CURLOPT_HEADER, 1L)
-        .Set(CURLOPT_NOBODY, 1L)
-        .Set(CURLOPT_WRITEFUNCTION, &DiscardBody)
-        .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+    options.BodilessProbe(url).Set(CURLOPT_HEADER, 1L);
     curl_off_t length = -1;
     int lastResult = options.code();
     if (options.ok()) {
@@ -240,12 +230,7 @@ std::string CurlClient::GetRealUrl_Str(const std::string& url) {
         return url;
     }
     CurlOptions options(handle);
-    options.Set(CURLOPT_NOSIGNAL, 1L)
-        .Set(CURLOPT_URL, url.c_str())
-        .Set(CURLOPT_FOLLOWLOCATION, 1L)
-        .Set(CURLOPT_NOBODY, 1L)
-        .Set(CURLOPT_WRITEFUNCTION, &DiscardBody)
-        .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+    options.BodilessProbe(url).Set(CURLOPT_FOLLOWLOCATION, 1L);
     std::string effectiveUrl;
     if (options.ok()) {
         const CURLcode result = curl_easy_perform(handle);

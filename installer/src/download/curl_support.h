@@ -26,6 +26,14 @@ public:
         code_ |= static_cast<int>(curl_easy_setopt(handle_, option, value));
         return *this;
     }
+    // The options every body-less probe shares: no signals, the address, no body, 60 s to connect.
+    CurlOptions& BodilessProbe(const std::string& url) {
+        return Set(CURLOPT_NOSIGNAL, 1L)
+            .Set(CURLOPT_URL, url.c_str())
+            .Set(CURLOPT_NOBODY, 1L)
+            .Set(CURLOPT_WRITEFUNCTION, &DiscardBody)
+            .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+    }
     int code() const { return code_; }
     bool ok() const { return code_ == 0; }
 

@@ -121,12 +121,7 @@ bool CMTCurlDownloader::getRealDownloadUrl(const std::string& url) {
     curl_slist* headers = curl_slist_append(nullptr, "Connection: keep-alive");
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
     CurlOptions options(handle);
-    options.Set(CURLOPT_NOSIGNAL, 1L)
-        .Set(CURLOPT_URL, url.c_str())
-        .Set(CURLOPT_FOLLOWLOCATION, 1L)
-        .Set(CURLOPT_NOBODY, 1L)
-        .Set(CURLOPT_WRITEFUNCTION, &DiscardBody)
-        .Set(CURLOPT_CONNECTTIMEOUT, 60L);
+    options.BodilessProbe(url).Set(CURLOPT_FOLLOWLOCATION, 1L);
     if (options.ok() && curl_easy_perform(handle) == CURLE_OK) {
         char* effective = nullptr;
         if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective &&
