@@ -56,6 +56,8 @@ std::string GetSpecialFolder(SpecialFolder folder) {
                 return "/opt";
             }
             return Home().empty() ? std::string() : JoinPath(Home(), ".local/opt");
+        case SpecialFolder::kConfiguration:
+            return WithoutTrailingSlash(FromEnvironment("XDG_CONFIG_HOME", ".config"));
         case SpecialFolder::kTemp: {
             const char* tmp = getenv("TMPDIR");
             return WithoutTrailingSlash(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp");

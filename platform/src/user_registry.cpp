@@ -12,15 +12,6 @@ namespace {
 constexpr const char* kValuesSection = "values";
 constexpr const char* kValuesFile = "values.ini";
 
-std::string ConfigFolder() {
-    const char* xdg = getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        return xdg;
-    }
-    const char* home = getenv("HOME");
-    return home != nullptr && home[0] != '\0' ? JoinPath(home, ".config") : std::string();
-}
-
 // Key path components are case-insensitive, so they are stored in lower case; "." and ".." and
 // empty components are dropped so a key path can never leave the store.
 std::string KeyFolderPath(std::string_view keyPath) {
@@ -65,7 +56,7 @@ bool CreateFolderChain(const std::string& root, const std::string& relative) {
 }  // namespace
 
 UserRegistry::UserRegistry() {
-    std::string config = ConfigFolder();
+    std::string config = GetSpecialFolder(SpecialFolder::kConfiguration);
     root_ = config.empty() ? std::string() : JoinPath(config, "glintcap-registry");
 }
 

@@ -12,6 +12,7 @@ enum class SpecialFolder {
     kProgramFiles,          // /opt for root, ~/.local/opt otherwise
     kDesktop,               // $XDG_DESKTOP_DIR when set, else ~/Desktop
     kTemp,                  // $TMPDIR, default /tmp
+    kConfiguration,         // $XDG_CONFIG_HOME, default ~/.config
 };
 
 // The folder's path without a trailing '/'; empty when the home folder is unknown.
